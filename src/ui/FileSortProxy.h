@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSortFilterProxyModel>
+
+// Filters a FileTableModel by a name fragment and sorts it by the chosen column with
+// folders always above files, whichever column and direction.
+class FileSortProxy : public QSortFilterProxyModel
+{
+    Q_OBJECT
+
+public:
+    explicit FileSortProxy(QObject *parent = nullptr);
+
+    // Spaces and tabs at both ends are ignored; an empty fragment shows every row.
+    void setSearch(const QString &search);
+    QString search() const { return m_search; }
+    bool isFiltering() const { return !m_trimmed.isEmpty(); }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
+
+private:
+    QString m_search;
+    QString m_trimmed;
+};

@@ -1,0 +1,91 @@
+#include "ui/FileTableModel.h"
+
+#include "common/ByteCount.h"
+#include "ui/Icons.h"
+
+#include <QApplication>
+#include <QPalette>
+
+FileTableModel::FileTableModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void FileTableModel::setItems(const QList<FileEntry> &items)
+{
+    if (items == m_items)
+        return;
+    beginResetModel();
+    m_items = items;
+    endResetModel();
+}
+
+int FileTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_items.size());
+}
+
+int FileTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_items.size())
+        return {};
+    const FileEntry &e = m_items.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case NameColumn:
+            return e.name;
+        case SizeColumn:
+            return e.isDirectory ? QStringLiteral("--") : formatByteCount(e.size);
+        case ModifiedColumn:
+            return e.modified;
+        }
+        break;
+    case Qt::ToolTipRole:
+        if (index.column() == NameColumn)
+            return e.name;
+        break;
+    case Qt::DecorationRole:
+        if (index.column() == NameColumn)
+            return Icons::icon(e.isDirectory ? QStringLiteral("folder.fill") : QStringLiteral("doc"));
+        break;
+    case Qt::ForegroundRole:
+        if (index.column() != NameColumn)
+            return QApplication::palette().brush(QPalette::PlaceholderText);
+        break;
+    case PathRole:
+        return e.path;
+    case IsDirectoryRole:
+        return e.isDirectory;
+    case SizeRole:
+        return e.size;
+    case EntryRole:
+        return QVariant::fromValue(e);
+    }
+    return {};
+}
+
+QVariant FileTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NameColumn:
+        return QStringLiteral("Name");
+    case SizeColumn:
+        return QStringLiteral("Size");
+    case ModifiedColumn:
+        return QStringLiteral("Modified");
+    }
+    return {};
+}
+
+Qt::ItemFlags FileTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::ItemIsDropEnabled;
+    // Every row takes drops: a folder row receives into itself, a file row into the pane's folder.
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+}

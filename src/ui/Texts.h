@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct BackupPlan;
+
+// The window's composed texts: pure functions of what the model publishes.
+namespace Texts {
+
+// "a, b, c already exist in this Mac folder. What should happen?" — at most four names are
+// listed, the rest counted as " and N more".
+QString conflictMessage(const QStringList &names, bool toPhone);
+
+QString moveMessage(qsizetype count, bool toPhone);
+
+QString backupMessage(const BackupPlan &plan);
+
+// The line under a pane's table.
+QString footer(qsizetype shown, qsizetype total, qsizetype selected);
+
+// What the phone pane shows instead of its rows, for a selected device in this state (empty
+// state: no device selected); falls back to the listing error.
+std::optional<QString> phonePaneError(const std::optional<QString> &state,
+                                      const std::optional<QString> &listingError);
+
+// The delete confirmation's title, "Move 2 item(s) to the Trash?" or the phone's warning.
+QString deleteTitle(bool phoneSide, qsizetype count);
+
+// "42%" beside a running transfer's bar; progress is clamped to 0…1.
+QString percent(double progress);
+
+// "%.1f °C"
+QString temperature(double celsius);
+
+// "1.2 GB used of 64 GB — 62.8 GB free"
+QString storageCaption(qint64 total, qint64 free);
+
+} // namespace Texts

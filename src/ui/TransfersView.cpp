@@ -1,0 +1,58 @@
+#include "ui/TransfersView.h"
+
+#include "ui/TransferRowDelegate.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TransfersView::TransfersView(QAbstractItemModel *jobs, std::function<TransferJob(const QModelIndex &)> jobAt,
+                             QWidget *parent)
+    : QWidget(parent), m_list(new QListView(this)), m_cancelAll(new QPushButton(QStringLiteral("Cancel all"), this)),
+      m_clearFinished(new QPushButton(QStringLiteral("Clear finished"), this)),
+      m_delegate(new TransferRowDelegate(std::move(jobAt), this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *header = new QHBoxLayout;
+    header->setContentsMargins(10, 6, 10, 6);
+    auto *title = new QLabel(QStringLiteral("Transfers"), this);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    header->addWidget(title);
+    header->addStretch(1);
+    for (QPushButton *button : {m_cancelAll, m_clearFinished}) {
+        button->setFlat(true);
+        button->setCursor(Qt::PointingHandCursor);
+        header->addWidget(button);
+    }
+    m_cancelAll->hide();
+    connect(m_cancelAll, &QPushButton::clicked, this, &TransfersView::cancelAllRequested);
+    connect(m_clearFinished, &QPushButton::clicked, this, &TransfersView::clearFinishedRequested);
+    layout->addLayout(header);
+
+    m_list->setModel(jobs);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    m_list->setMouseTracking(true);
+    // Bounded: a long list scrolls instead of pushing the panes away.
+    m_list->setMinimumHeight(60);
+    m_list->setMaximumHeight(180);
+    m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    layout->addWidget(m_list);
+
+    connect(m_delegate, &TransferRowDelegate::cancelRequested, this, &TransfersView::cancelRequested);
+    connect(m_delegate, &TransferRowDelegate::retryRequested, this, &TransfersView::retryRequested);
+}
+
+void TransfersView::setHasActiveTransfers(bool active)
+{
+    m_cancelAll->setVisible(active);
+}
