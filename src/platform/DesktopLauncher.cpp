@@ -1,0 +1,8 @@
+#include "platform/DesktopLauncher.h"
+
+#include <QDesktopServices>
+
+bool DesktopLauncher::open(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
