@@ -1,5 +1,6 @@
 #include "ui/TransferRowDelegate.h"
 
+#include "ui/Colors.h"
 #include "ui/Icons.h"
 #include "ui/Texts.h"
 
@@ -153,13 +154,13 @@ void TransferRowDelegate::paint(QPainter *p, const QStyleOptionViewItem &option,
         break;
     }
     case Case::done:
-        drawLabel(p, status, QStringLiteral("checkmark.circle.fill"), QStringLiteral("Done"), QColor(0x2e, 0x9d, 0x45));
+        drawLabel(p, status, QStringLiteral("checkmark.circle.fill"), QStringLiteral("Done"), Colors::success());
         break;
     case Case::cancelled:
         drawLabel(p, status, QStringLiteral("slash.circle"), QStringLiteral("Cancelled"), secondary);
         break;
     case Case::failed:
-        drawLabel(p, status, QStringLiteral("xmark.octagon.fill"), job.state.message(), QColor(0xd0, 0x2b, 0x2b));
+        drawLabel(p, status, QStringLiteral("xmark.octagon.fill"), job.state.message(), Colors::failure());
         break;
     }
 
