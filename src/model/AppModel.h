@@ -1,0 +1,275 @@
+#pragma once
+
+#include "bridge/AndroidDevice.h"
+#include "bridge/CancelToken.h"
+#include "bridge/FileEntry.h"
+#include "bridge/PhoneInfo.h"
+#include "bridge/StorageVolume.h"
+#include "drives/DriveInfo.h"
+#include "model/transfer/BackupPlan.h"
+#include "model/transfer/ConflictPrompt.h"
+#include "model/transfer/MoveRequest.h"
+#include "model/transfer/TransferJob.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUuid>
+
+#include <QCoro/QCoroTask>
+
+#include <functional>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class StopHandle;
+
+// The one observable object behind the main window. It lives on the main thread: every
+// property is read and written there and every operation starts there; asynchronous
+// operations are coroutines on the main thread that suspend while adb or a background
+// scan works. Local folders are given as absolute file-system paths.
+class AppModel : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool adbMissing READ adbMissing WRITE setAdbMissing NOTIFY adbMissingChanged)
+    Q_PROPERTY(QList<AndroidDevice> devices READ devices WRITE setDevices NOTIFY devicesChanged)
+    Q_PROPERTY(std::optional<QString> selectedSerial READ selectedSerial WRITE setSelectedSerial NOTIFY selectedSerialChanged)
+    Q_PROPERTY(QString macPath READ macPath WRITE setMacPath NOTIFY macPathChanged)
+    Q_PROPERTY(QList<FileEntry> macItems READ macItems WRITE setMacItems NOTIFY macItemsChanged)
+    Q_PROPERTY(QSet<QString> macSelection READ macSelection WRITE setMacSelection NOTIFY macSelectionChanged)
+    Q_PROPERTY(std::optional<QString> macError READ macError WRITE setMacError NOTIFY macErrorChanged)
+    Q_PROPERTY(QString androidPath READ androidPath WRITE setAndroidPath NOTIFY androidPathChanged)
+    Q_PROPERTY(QList<StorageVolume> storages READ storages WRITE setStorages NOTIFY storagesChanged)
+    Q_PROPERTY(QList<FileEntry> androidItems READ androidItems WRITE setAndroidItems NOTIFY androidItemsChanged)
+    Q_PROPERTY(QSet<QString> androidSelection READ androidSelection WRITE setAndroidSelection NOTIFY androidSelectionChanged)
+    Q_PROPERTY(std::optional<QString> androidError READ androidError WRITE setAndroidError NOTIFY androidErrorChanged)
+    Q_PROPERTY(bool androidLoading READ androidLoading WRITE setAndroidLoading NOTIFY androidLoadingChanged)
+    Q_PROPERTY(bool showHidden READ showHidden WRITE setShowHidden NOTIFY showHiddenChanged)
+    Q_PROPERTY(QList<TransferJob> transfers READ transfers WRITE setTransfers NOTIFY transfersChanged)
+    Q_PROPERTY(std::optional<QString> message READ message WRITE setMessage NOTIFY messageChanged)
+    Q_PROPERTY(QList<DriveInfo> drives READ drives WRITE setDrives NOTIFY drivesChanged)
+    Q_PROPERTY(std::optional<PhoneInfo> phoneInfo READ phoneInfo WRITE setPhoneInfo NOTIFY phoneInfoChanged)
+    Q_PROPERTY(std::optional<ConflictPrompt> conflict READ conflict WRITE setConflict NOTIFY conflictChanged)
+    Q_PROPERTY(std::optional<MoveRequest> moveRequest READ moveRequest WRITE setMoveRequest NOTIFY moveRequestChanged)
+    Q_PROPERTY(std::optional<BackupPlan> backupPlan READ backupPlan WRITE setBackupPlan NOTIFY backupPlanChanged)
+    Q_PROPERTY(bool scanningBackup READ scanningBackup WRITE setScanningBackup NOTIFY scanningBackupChanged)
+
+public:
+    // The internal shared storage of every phone, the phone pane's home.
+    static inline const QString internalStorage = QStringLiteral("/storage/emulated/0");
+
+    // Builds the model and starts it: adb lookup, removal of the old drag folder, the
+    // Downloads listing, the first drive scan, mount watching and the device poll.
+    explicit AppModel(QObject *parent = nullptr);
+    ~AppModel() override;
+
+    // Published state.
+    bool adbMissing() const { return m_adbMissing; }
+    void setAdbMissing(bool value);
+    QList<AndroidDevice> devices() const { return m_devices; }
+    void setDevices(const QList<AndroidDevice> &value);
+    std::optional<QString> selectedSerial() const { return m_selectedSerial; }
+    // Runs the selection observer: a different serial resets the phone pane and reloads it.
+    void setSelectedSerial(const std::optional<QString> &value);
+    QString macPath() const { return m_macPath; }
+    void setMacPath(const QString &value);
+    QList<FileEntry> macItems() const { return m_macItems; }
+    void setMacItems(const QList<FileEntry> &value);
+    QSet<QString> macSelection() const { return m_macSelection; }
+    void setMacSelection(const QSet<QString> &value);
+    std::optional<QString> macError() const { return m_macError; }
+    void setMacError(const std::optional<QString> &value);
+    QString androidPath() const { return m_androidPath; }
+    void setAndroidPath(const QString &value);
+    QList<StorageVolume> storages() const { return m_storages; }
+    void setStorages(const QList<StorageVolume> &value);
+    QList<FileEntry> androidItems() const { return m_androidItems; }
+    void setAndroidItems(const QList<FileEntry> &value);
+    QSet<QString> androidSelection() const { return m_androidSelection; }
+    void setAndroidSelection(const QSet<QString> &value);
+    std::optional<QString> androidError() const { return m_androidError; }
+    void setAndroidError(const std::optional<QString> &value);
+    bool androidLoading() const { return m_androidLoading; }
+    void setAndroidLoading(bool value);
+    bool showHidden() const { return m_showHidden; }
+    // Every assignment, even of the same value, reloads both panes.
+    void setShowHidden(bool value);
+    QList<TransferJob> transfers() const { return m_transfers; }
+    void setTransfers(const QList<TransferJob> &value);
+    std::optional<QString> message() const { return m_message; }
+    void setMessage(const std::optional<QString> &value);
+    QList<DriveInfo> drives() const { return m_drives; }
+    void setDrives(const QList<DriveInfo> &value);
+    std::optional<PhoneInfo> phoneInfo() const { return m_phoneInfo; }
+    void setPhoneInfo(const std::optional<PhoneInfo> &value);
+    std::optional<ConflictPrompt> conflict() const { return m_conflict; }
+    void setConflict(const std::optional<ConflictPrompt> &value);
+    std::optional<MoveRequest> moveRequest() const { return m_moveRequest; }
+    void setMoveRequest(const std::optional<MoveRequest> &value);
+    std::optional<BackupPlan> backupPlan() const { return m_backupPlan; }
+    void setBackupPlan(const std::optional<BackupPlan> &value);
+    bool scanningBackup() const { return m_scanningBackup; }
+    void setScanningBackup(bool value);
+
+    // Derived values, computed on every read.
+    std::optional<AndroidDevice> selectedDevice() const;
+    // The selected device when its state is "device"; every phone operation needs one.
+    std::optional<AndroidDevice> readyDevice() const;
+    std::optional<StorageVolume> activeStorage() const;
+    bool isAtStorageRoot() const;
+
+    // Device poll: one step (also the window's rescan command). Never throws.
+    QCoro::Task<> refreshDevices();
+
+    // Phone pane.
+    QCoro::Task<> reloadAndroid(bool refreshStorage); // never throws
+    void openAndroid(const QString &path);
+    void goAndroid(const QString &path);
+    void androidUp();
+    void newAndroidFolder(const QString &name);
+    void deleteAndroid(const QStringList &paths);
+    void renameAndroid(const QString &path, const QString &newName);
+
+    // Computer pane. Synchronous: the file system answers on the main thread.
+    void reloadMac();
+    void openMac(const QString &path);
+    void newMacFolder(const QString &name);
+    void renameMac(const QString &path, const QString &newName);
+    void trashMac(const QStringList &paths);
+    void openFullDiskAccessSettings();
+
+    // External drives.
+    // Follows mount, unmount and rename events for the life of the model.
+    void watchVolumes();
+    // One mount (mounted true), unmount or rename event; `path` is the event's mount point.
+    void volumesChanged(bool mounted, const std::optional<QString> &path);
+    // Scans off the main thread, publishes drives, then calls `then` with the new list.
+    QCoro::Task<> refreshDrives(std::function<void(const QList<DriveInfo> &)> then = {});
+    void eject(const DriveInfo &drive);
+    // Tells the user that a drive was connected, while the window is in the background.
+    void notifyDrive(const DriveInfo &drive);
+
+    // ---- Transfer engine: declarations added by the transfer engine's files ----
+    // Copies (or, with deleteSource, moves) paths into destDir: refuses at once what cannot
+    // work, then reads the destination's names, asks once about clashes and queues one job
+    // per item. kind is toAndroid or toMac.
+    void enqueue(const QStringList &paths, TransferJob::Kind kind, const QString &destDir,
+                 bool deleteSource);
+    // Answers the open name-clash question; closing the prompt any other way (conflict set
+    // to absent) answers cancel. The waiting batch is resumed exactly once.
+    void answerConflict(ConflictResolution resolution);
+    void cancelTransfer(const QUuid &id);
+    void cancelAllTransfers();
+    // Queues a failed or cancelled job that has a spec again.
+    void retryTransfer(const QUuid &id);
+    void clearFinishedTransfers();
+    bool hasActiveTransfers() const;
+
+    // Progress of one running job, written into its row until `stop` is stopped; no write
+    // happens once it is. monitorTransfer picks the flavour by the spec's kind.
+    using SizeSample = std::function<QCoro::Task<std::optional<qint64>>()>;
+    QCoro::Task<> monitorTransfer(QUuid id, TransferSpec spec, std::shared_ptr<StopHandle> stop);
+    QCoro::Task<> watch(QUuid id, qint64 total, double interval, SizeSample sample,
+                        std::shared_ptr<StopHandle> stop);
+    QCoro::Task<> watchPull(QUuid id, QString serial, QString remote, QString dest,
+                            std::shared_ptr<StopHandle> stop);
+
+    // Tells the user, when the window is not in front, how many transfers finished and failed.
+    void notifyFinished(int finished, int failed);
+
+    // The engine's private state, readable for the window and tests.
+    const QList<PendingTransfer> &queue() const { return m_queue; }
+    const QHash<QUuid, CancelTokenPtr> &tokens() const { return m_tokens; }
+    bool workerRunning() const { return m_workerRunning; }
+    // ---- end of the transfer engine's declarations ----
+
+signals:
+    void adbMissingChanged();
+    void devicesChanged();
+    void selectedSerialChanged();
+    void macPathChanged();
+    void macItemsChanged();
+    void macSelectionChanged();
+    void macErrorChanged();
+    void androidPathChanged();
+    void storagesChanged();
+    void androidItemsChanged();
+    void androidSelectionChanged();
+    void androidErrorChanged();
+    void androidLoadingChanged();
+    void showHiddenChanged();
+    void transfersChanged();
+    void messageChanged();
+    void drivesChanged();
+    void phoneInfoChanged();
+    void conflictChanged();
+    void moveRequestChanged();
+    void backupPlanChanged();
+    void scanningBackupChanged();
+
+private:
+    // Starts (or restarts) the device poll.
+    void startPolling();
+    // Runs a task nobody awaits: it lives until it finishes, and an exception it throws
+    // becomes the model's message instead of being lost.
+    void launch(QCoro::Task<> task);
+    // Awaits the phone command behind newAndroidFolder, deleteAndroid or renameAndroid,
+    // puts its failure into message, then reloads the phone pane either way.
+    QCoro::Task<> finishPhoneCommand(QCoro::Task<> command);
+
+    bool m_adbMissing = false;
+    QList<AndroidDevice> m_devices;
+    std::optional<QString> m_selectedSerial;
+    QString m_macPath;
+    QList<FileEntry> m_macItems;
+    QSet<QString> m_macSelection;
+    std::optional<QString> m_macError;
+    QString m_androidPath = internalStorage;
+    QList<StorageVolume> m_storages;
+    QList<FileEntry> m_androidItems;
+    QSet<QString> m_androidSelection;
+    std::optional<QString> m_androidError;
+    bool m_androidLoading = false;
+    bool m_showHidden = false;
+    QList<TransferJob> m_transfers;
+    std::optional<QString> m_message;
+    QList<DriveInfo> m_drives;
+    std::optional<PhoneInfo> m_phoneInfo;
+    std::optional<ConflictPrompt> m_conflict;
+    std::optional<MoveRequest> m_moveRequest;
+    std::optional<BackupPlan> m_backupPlan;
+    bool m_scanningBackup = false;
+
+    // The running poll's stop handle; absent before the first start.
+    std::shared_ptr<StopHandle> m_pollTask;
+    // Numbers phone-pane reloads; only the latest one writes its result.
+    quint64 m_androidReloadCount = 0;
+
+    // ---- Transfer engine: private state added by the transfer engine's files ----
+    QCoro::Task<> enqueueBatch(QStringList paths, TransferJob::Kind kind, QString destDir,
+                               bool deleteSource, QString serial);
+    QCoro::Task<ConflictResolution> askConflict(QStringList names, bool toPhone);
+    // The prompt was closed without an answer: the waiting batch is cancelled.
+    void conflictClosed();
+    // Sets workerRunning and starts the worker unless it runs already.
+    void startWorker();
+    QCoro::Task<> runWorker();
+    // Removes the source of a successful move; the failure's text, if any.
+    QCoro::Task<std::optional<QString>> removeSource(TransferSpec spec);
+    // Applies `change` to the row with this id, if it is still in the list.
+    void updateJob(const QUuid &id, const std::function<void(TransferJob &)> &change);
+    void insertJob(const TransferJob &job);
+
+    QList<PendingTransfer> m_queue;
+    QHash<QUuid, CancelTokenPtr> m_tokens;
+    bool m_workerRunning = false;
+    // The last percentage adb printed for a running job; the size monitor never shows less.
+    QHash<QUuid, double> m_reportedProgress;
+    // The waiter of the open name-clash question; set exactly while `conflict` is.
+    std::function<void(ConflictResolution)> m_conflictContinuation;
+    // ---- end of the transfer engine's private state ----
+};
