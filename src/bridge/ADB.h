@@ -1,0 +1,99 @@
+#pragma once
+
+#include "bridge/ADBError.h"
+#include "bridge/AndroidDevice.h"
+#include "bridge/CancelToken.h"
+#include "bridge/FileEntry.h"
+#include "bridge/PhoneInfo.h"
+#include "bridge/ProcessResult.h"
+#include "bridge/ProcessStartError.h"
+#include "bridge/RunMode.h"
+#include "bridge/StorageVolume.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <QCoro/QCoroTask>
+
+#include <functional>
+#include <optional>
+
+// The device bridge: finds adb once, runs it as a child process, and turns its output
+// into records. Every phone operation is one (or a few) runs of adb.
+//
+// All operations are coroutines meant to be started and awaited on the thread that runs
+// the Qt event loop (the main thread); they never block it. Operations the user acts on
+// throw ADBError (or ProcessStartError when adb cannot be started); lookups that only
+// inform never throw and return an empty value instead.
+class ADB
+{
+public:
+    static ADB &shared();
+
+    // The adb executable, looked up once (thread-safe) over the fixed candidate list;
+    // the answer, found or not, stays for the life of the process.
+    std::optional<QString> executable();
+    // Tests only: replaces the candidate list and forgets a previous lookup.
+    void setCandidatesForTesting(QStringList candidates);
+    // The fixed candidate list, in search order.
+    static QStringList defaultCandidates();
+
+    // Runs adb once with `args` as its argument vector. Throws ADBError::notFound() when
+    // there is no adb and ProcessStartError when it cannot be started; a non-zero status
+    // is returned, not thrown. `onChunk` gets the text of every read that is valid UTF-8
+    // on its own (called on the main thread). A cancelled token ends the child with
+    // SIGTERM; the result then carries 15 as status.
+    QCoro::Task<ProcessResult> run(QStringList args, CancelTokenPtr token = {},
+                                   std::function<void(const QString &)> onChunk = {},
+                                   RunMode mode = RunMode::Pipes);
+
+    // The line of a failed run's output worth showing: the last non-blank line that is
+    // not a "[ nn%]" progress line; "Transfer failed" when there is none.
+    static QString lastMeaningfulLine(const QString &text);
+
+    // Devices and wireless connection. All three throw only when adb is missing or
+    // cannot be started.
+    QCoro::Task<QList<AndroidDevice>> listDevices();
+    QCoro::Task<QString> connect(QString address);
+    QCoro::Task<QString> pair(QString address, QString code);
+
+    // Remote file operations (throwing).
+    QCoro::Task<QList<FileEntry>> list(QString serial, QString path, bool showHidden);
+    QCoro::Task<> makeDirectory(QString serial, QString path);
+    QCoro::Task<> deletePaths(QString serial, QStringList paths);
+    QCoro::Task<> rename(QString serial, QString from, QString to);
+
+    // Remote lookups (never throwing).
+    QCoro::Task<QSet<QString>> existingNames(QString serial, QString dir);
+    // Every file (not folder) below `root`, depth-first, hidden entries left out. A
+    // folder reached again through a symbolic link is walked only once.
+    QCoro::Task<QList<FileEntry>> allFiles(QString serial, QString root);
+    // Size in bytes (a folder's du total × 1024); 0 when it cannot be measured.
+    QCoro::Task<qint64> remoteSize(QString serial, QString path, bool isDirectory);
+    QCoro::Task<bool> remoteIsDirectory(QString serial, QString path);
+
+    // Storage volumes, internal storage first; never throws, never empty.
+    QCoro::Task<QList<StorageVolume>> storageVolumes(QString serial);
+
+    // Phone tools.
+    QCoro::Task<PhoneInfo> phoneInfo(QString serial); // never throws
+    QCoro::Task<QByteArray> screenshot(QString serial);
+    // Installs (replacing) an APK; returns adb's text on success. Throws "Cancelled"
+    // when the token was cancelled, else the failure line adb printed.
+    QCoro::Task<QString> install(QString serial, QString apkPath, CancelTokenPtr token = {});
+
+private:
+    ADB() = default;
+
+    // Runs "-s serial shell command".
+    QCoro::Task<ProcessResult> shell(QString serial, QString command);
+
+    QMutex m_lookupLock;
+    QStringList m_candidates = defaultCandidates();
+    bool m_lookedUp = false;
+    std::optional<QString> m_executable;
+};

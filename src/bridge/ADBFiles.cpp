@@ -1,0 +1,121 @@
+#include "bridge/ADB.h"
+#include "bridge/Listing.h"
+#include "bridge/ShellQuote.h"
+#include "bridge/TextLines.h"
+#include "model/Sizing.h"
+
+QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)
+{
+    const ProcessResult result = co_await shell(serial, QStringLiteral("ls -lAL ") + quotedFolder(path));
+    const QString text = result.output + result.error;
+    QList<FileEntry> entries = parseListing(text, path, showHidden);
+    if (entries.isEmpty()) {
+        if (const std::optional<QString> failure = emptyListingFailure(text, result.status, path))
+            throw ADBError::failed(*failure);
+        co_return entries;
+    }
+    sortEntries(entries);
+    co_return entries;
+}
+
+QCoro::Task<> ADB::makeDirectory(QString serial, QString path)
+{
+    const ProcessResult result = co_await shell(serial, QStringLiteral("mkdir -p ") + shellQuote(path));
+    if (result.status != 0)
+        throw ADBError::failed(result.output + result.error);
+}
+
+QCoro::Task<> ADB::deletePaths(QString serial, QStringList paths)
+{
+    QStringList quoted;
+    for (const QString &path : std::as_const(paths))
+        quoted << shellQuote(path);
+    const ProcessResult result = co_await shell(serial, QStringLiteral("rm -rf ") + quoted.join(QLatin1Char(' ')));
+    if (result.status != 0)
+        throw ADBError::failed(result.output + result.error);
+}
+
+QCoro::Task<> ADB::rename(QString serial, QString from, QString to)
+{
+    const ProcessResult result =
+        co_await shell(serial, QStringLiteral("mv ") + shellQuote(from) + QLatin1Char(' ') + shellQuote(to));
+    const QString text = result.output + result.error;
+    // The phone's mv may report a failure with status 0.
+    if (result.status != 0 || text.contains(QLatin1String("mv:")))
+        throw ADBError::failed(text);
+}
+
+QCoro::Task<QSet<QString>> ADB::existingNames(QString serial, QString dir)
+{
+    QSet<QString> names;
+    try {
+        const ProcessResult result = co_await shell(serial, QStringLiteral("ls -1A ") + quotedFolder(dir));
+        for (const QString &line : splitLines(result.output)) {
+            const QString name = trimBlanks(line);
+            if (!name.isEmpty() && !name.startsWith(QLatin1String("ls:")))
+                names.insert(name);
+        }
+    } catch (const std::exception &) {
+    }
+    co_return names;
+}
+
+QCoro::Task<QList<FileEntry>> ADB::allFiles(QString serial, QString root)
+{
+    // The listing follows links to folders, so a link back to an ancestor would be walked
+    // forever: each folder is identified by its resolved path and walked once. The depth
+    // bound stops the walk on a phone that cannot resolve paths.
+    constexpr int maxDepth = 64;
+    QList<FileEntry> files;
+    QSet<QString> visited;
+    QList<QPair<QString, int>> stack{{root, 0}};
+    while (!stack.isEmpty()) {
+        const auto [folder, depth] = stack.takeLast();
+        QString identity = folder;
+        try {
+            const ProcessResult resolved = co_await shell(serial, QStringLiteral("readlink -f ") + shellQuote(folder));
+            const QString real = resolved.output.trimmed();
+            if (resolved.status == 0 && real.startsWith(QLatin1Char('/')))
+                identity = real;
+        } catch (const std::exception &) {
+        }
+        if (visited.contains(identity))
+            continue;
+        visited.insert(identity);
+        QList<FileEntry> entries;
+        try {
+            entries = co_await list(serial, folder, false);
+        } catch (const std::exception &) {
+            continue;
+        }
+        for (const FileEntry &entry : std::as_const(entries)) {
+            if (!entry.isDirectory)
+                files.append(entry);
+            else if (depth < maxDepth)
+                stack.append({entry.path, depth + 1});
+        }
+    }
+    co_return files;
+}
+
+QCoro::Task<qint64> ADB::remoteSize(QString serial, QString path, bool isDirectory)
+{
+    try {
+        const QString command = (isDirectory ? QStringLiteral("du -sk ") : QStringLiteral("stat -c %s ")) + shellQuote(path);
+        const ProcessResult result = co_await shell(serial, command);
+        co_return Sizing::parseStat(result.output + result.error, isDirectory);
+    } catch (const std::exception &) {
+        co_return 0;
+    }
+}
+
+QCoro::Task<bool> ADB::remoteIsDirectory(QString serial, QString path)
+{
+    try {
+        const ProcessResult result =
+            co_await shell(serial, QStringLiteral("[ -d ") + shellQuote(path) + QStringLiteral(" ] && echo DIR"));
+        co_return (result.output + result.error).contains(QLatin1String("DIR"));
+    } catch (const std::exception &) {
+        co_return false;
+    }
+}

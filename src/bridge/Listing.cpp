@@ -1,0 +1,87 @@
+#include "bridge/Listing.h"
+
+#include "bridge/ShellQuote.h"
+#include "bridge/TextLines.h"
+#include "common/NameOrder.h"
+
+#include <algorithm>
+
+const QRegularExpression &lsRegex()
+{
+    static const QRegularExpression regex(QStringLiteral(
+        "^([-dlcbps])[rwxsStT-]{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+(\\d+)\\s+"
+        "(\\d{4}-\\d{2}-\\d{2}\\s+\\d{2}:\\d{2})\\s+(.+)$"));
+    return regex;
+}
+
+QString quotedFolder(const QString &path)
+{
+    return shellQuote(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
+}
+
+QString childPath(const QString &folder, const QString &name)
+{
+    if (folder == QLatin1String("/"))
+        return QLatin1Char('/') + name;
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QList<FileEntry> parseListing(const QString &text, const QString &folder, bool showHidden)
+{
+    QList<FileEntry> entries;
+    const QRegularExpression &regex = lsRegex();
+    for (QString line : splitLines(text)) {
+        while (line.startsWith(QLatin1Char('\r')))
+            line.remove(0, 1);
+        while (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QRegularExpressionMatch match = regex.match(line);
+        if (!match.hasMatch())
+            continue;
+        const QString type = match.captured(1);
+        QString name = match.captured(4);
+        if (type == QLatin1String("l")) {
+            const qsizetype arrow = name.indexOf(QLatin1String(" -> "));
+            if (arrow >= 0)
+                name.truncate(arrow);
+        }
+        if (!showHidden && name.startsWith(QLatin1Char('.')))
+            continue;
+        FileEntry entry;
+        entry.name = name;
+        entry.path = childPath(folder, name);
+        entry.isDirectory = type == QLatin1String("d");
+        bool ok = false;
+        entry.size = match.captured(2).toLongLong(&ok);
+        if (!ok)
+            entry.size = 0;
+        entry.modified = match.captured(3);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+void sortEntries(QList<FileEntry> &entries)
+{
+    std::stable_sort(entries.begin(), entries.end(), [](const FileEntry &a, const FileEntry &b) {
+        if (a.isDirectory != b.isDirectory)
+            return a.isDirectory;
+        return nameLess(a.name, b.name);
+    });
+}
+
+std::optional<QString> emptyListingFailure(const QString &text, int status, const QString &folder)
+{
+    if (text.contains(QLatin1String("Permission denied")))
+        return QStringLiteral("Permission denied for ") + folder;
+    if (text.contains(QLatin1String("No such file")))
+        return QStringLiteral("Folder not found: ") + folder;
+    if (status == 0)
+        return std::nullopt;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    return trimmed;
+}
