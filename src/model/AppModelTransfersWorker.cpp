@@ -1,0 +1,175 @@
+// The single worker that drains the transfer queue: one adb push, pull or install at a
+// time, with the job's cancel token, progress beside it, and the outcome on the row.
+#include "model/AppModel.h"
+
+#include "bridge/ADB.h"
+#include "bridge/ProcessStartError.h"
+#include "model/StopHandle.h"
+#include "model/transfer/AdbProgress.h"
+#include "model/transfer/TransferPaths.h"
+#include "platform/Platform.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+
+namespace {
+
+// The text of anything an adb run or a source removal can throw.
+QString failureText(const std::exception_ptr &error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const ADBError &e) {
+        return e.message();
+    } catch (const ProcessStartError &e) {
+        return e.message();
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    } catch (...) {
+        return QStringLiteral("Transfer failed");
+    }
+}
+
+} // namespace
+
+void AppModel::startWorker()
+{
+    if (m_workerRunning)
+        return;
+    m_workerRunning = true;
+    launch(runWorker());
+}
+
+QCoro::Task<> AppModel::runWorker()
+{
+    int finished = 0;
+    int failed = 0;
+    while (!m_queue.isEmpty()) {
+        const PendingTransfer item = m_queue.takeFirst();
+        const QUuid id = item.jobID;
+        const TransferSpec spec = item.spec;
+        updateJob(id, [](TransferJob &job) { job.state = TransferJob::State::running(); });
+
+        const auto token = std::make_shared<CancelToken>();
+        m_tokens.insert(id, token);
+        const auto monitorStop = std::make_shared<StopHandle>();
+        launch(monitorTransfer(id, spec, monitorStop));
+
+        // adb's own "[ 42%]" lines move the bar too, but only while this run lasts, and
+        // never to 100%: only the outcome below marks the job done.
+        const auto runLasts = std::make_shared<bool>(true);
+        auto onChunk = [this, id, runLasts](const QString &chunk) {
+            if (!*runLasts)
+                return;
+            if (const auto reported = adbReportedProgress(chunk)) {
+                const double progress = std::min(*reported, 0.99);
+                m_reportedProgress.insert(id, progress);
+                updateJob(id, [progress](TransferJob &job) { job.progress = progress; });
+            }
+        };
+
+        std::optional<QString> failure;
+        try {
+            switch (spec.kind) {
+            case TransferJob::Kind::toAndroid:
+            case TransferJob::Kind::toMac: {
+                QStringList args{QStringLiteral("-s"), spec.serial};
+                if (spec.kind == TransferJob::Kind::toAndroid)
+                    args << QStringLiteral("push");
+                else
+                    args << QStringLiteral("pull") << QStringLiteral("-a");
+                args << spec.source << destinationArgument(spec);
+                const ProcessResult result =
+                    co_await ADB::shared().run(args, token, onChunk, RunMode::Terminal);
+                if (token->isCancelled())
+                    failure = QStringLiteral("Cancelled");
+                else if (result.status != 0)
+                    failure = ADB::lastMeaningfulLine(result.output + result.error);
+                break;
+            }
+            case TransferJob::Kind::install:
+                co_await ADB::shared().install(spec.serial, spec.source, token);
+                break;
+            case TransferJob::Kind::backup:
+                break;
+            }
+        } catch (...) {
+            failure = failureText(std::current_exception());
+        }
+        *runLasts = false;
+        monitorStop->stop();
+
+        // The source goes only after a complete copy.
+        if (!failure && spec.deleteSource) {
+            try {
+                failure = co_await removeSource(spec);
+            } catch (...) {
+                failure = failureText(std::current_exception());
+            }
+        }
+
+        // One uninterrupted step: the outcome, the cleared detail, the determinate bar.
+        const bool cancelled = failure && token->isCancelled();
+        updateJob(id, [&failure, cancelled](TransferJob &job) {
+            if (!failure) {
+                job.progress = 1.0;
+                job.state = TransferJob::State::done();
+            } else if (cancelled) {
+                job.state = TransferJob::State::cancelled();
+            } else {
+                job.state = TransferJob::State::failed(*failure);
+            }
+            job.detail.clear();
+            job.indeterminate = false;
+        });
+        if (!failure)
+            ++finished;
+        else if (!cancelled)
+            ++failed;
+        m_tokens.remove(id);
+        m_reportedProgress.remove(id);
+
+        reloadMac();
+        co_await reloadAndroid(false);
+    }
+    m_workerRunning = false;
+    if (finished + failed > 0)
+        notifyFinished(finished, failed);
+}
+
+QCoro::Task<std::optional<QString>> AppModel::removeSource(TransferSpec spec)
+{
+    switch (spec.kind) {
+    case TransferJob::Kind::toAndroid:
+        co_return Platform::instance().trash().moveToTrash(spec.source);
+    case TransferJob::Kind::toMac: {
+        // Built outside the co_await: g++ 12 rejects a braced list inside it.
+        const QStringList paths(spec.source);
+        co_await ADB::shared().deletePaths(spec.serial, paths);
+        co_return std::nullopt;
+    }
+    case TransferJob::Kind::install:
+    case TransferJob::Kind::backup:
+        break;
+    }
+    co_return std::nullopt;
+}
+
+void AppModel::notifyFinished(int finished, int failed)
+{
+    const bool active = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+        && QGuiApplication::applicationState() == Qt::ApplicationActive;
+    if (active)
+        return;
+    Platform &platform = Platform::instance();
+    platform.attention().request();
+    if (!platform.notifier().canNotify())
+        return;
+    const QString body = failed > 0
+        ? QStringLiteral("%1 finished, %2 failed.").arg(finished).arg(failed)
+        : QStringLiteral("%1 transfer%2 finished.")
+              .arg(finished)
+              .arg(finished == 1 ? QString() : QStringLiteral("s"));
+    platform.notifier().notify(QStringLiteral("Tessary"), body, true);
+}
