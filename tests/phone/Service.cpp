@@ -1,0 +1,88 @@
+#include "Service.h"
+
+#include "AdbMessage.h"
+#include "Connection.h"
+#include "EmulatorContext.h"
+
+#include <QPointer>
+#include <QTimer>
+
+Service::Service(Connection *connection, quint32 localId, quint32 remoteId)
+    : QObject(connection), m_connection(connection), m_localId(localId), m_remoteId(remoteId)
+{
+}
+
+const EmulatorContext &Service::context() const
+{
+    return m_connection->context();
+}
+
+void Service::send(const QByteArray &data)
+{
+    m_pending += data;
+    flush();
+}
+
+void Service::flush()
+{
+    if (!m_waiting && !m_pending.isEmpty()) {
+        const qsizetype size = std::min<qsizetype>(m_pending.size(), m_connection->maxPayload());
+        const QByteArray chunk = m_pending.left(size);
+        m_pending.remove(0, size);
+        m_inFlight = chunk.size();
+        m_waiting = true;
+        const qint64 delay = context().link->reserve(chunk.size());
+        if (delay <= 0) {
+            transmit(chunk);
+        } else {
+            QPointer<Service> self(this);
+            QTimer::singleShot(delay, this, [self, chunk] {
+                if (self)
+                    self->transmit(chunk);
+            });
+        }
+    }
+    if (m_finishing) {
+        if (!m_waiting && m_pending.isEmpty())
+            m_connection->closeStream(this);
+        return;
+    }
+    // Less than one message left to send: the producer may add more while this one travels.
+    if (m_pending.size() < m_connection->maxPayload())
+        readyForMore();
+}
+
+void Service::transmit(const QByteArray &chunk)
+{
+    m_connection->sendMessage(AdbMessage::WRTE, m_localId, m_remoteId, chunk);
+}
+
+void Service::acked()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_inFlight = 0;
+    flush();
+}
+
+void Service::acknowledge(qsizetype receivedBytes)
+{
+    const qint64 delay = context().link->reserve(receivedBytes);
+    if (delay <= 0) {
+        m_connection->sendMessage(AdbMessage::OKAY, m_localId, m_remoteId);
+        return;
+    }
+    QPointer<Connection> connection(m_connection);
+    const quint32 localId = m_localId, remoteId = m_remoteId;
+    QTimer::singleShot(delay, this, [connection, localId, remoteId] {
+        if (connection)
+            connection->sendMessage(AdbMessage::OKAY, localId, remoteId);
+    });
+}
+
+void Service::finish()
+{
+    m_finishing = true;
+    flush();
+}

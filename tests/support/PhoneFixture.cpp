@@ -1,0 +1,302 @@
+#include "PhoneFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include <sys/mount.h>
+
+#ifndef TESSARY_PHONE_EMULATOR
+#error "TESSARY_PHONE_EMULATOR must name the phone-emulator executable"
+#endif
+
+struct PhoneFixture::Phone {
+    PhoneOptions options;
+    QString root;
+    quint16 port = 0;
+    QProcess *process = nullptr;
+};
+
+namespace {
+
+constexpr int StartTimeoutMs = 20000;
+
+bool isScannedByAdb(int port)
+{
+    return port >= 5555 && port <= 5585;
+}
+
+int freePort()
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, 0) && !isScannedByAdb(probe.serverPort())
+            && probe.serverPort() != 5037)
+            return probe.serverPort();
+    }
+    return 0;
+}
+
+QStringList emulatorArguments(const PhoneOptions &o, const QString &root, quint16 port)
+{
+    QStringList args{QStringLiteral("--root"), root, QStringLiteral("--port"), QString::number(port),
+                     QStringLiteral("--model"), o.model, QStringLiteral("--manufacturer"), o.manufacturer,
+                     QStringLiteral("--android-version"), o.androidVersion,
+                     QStringLiteral("--battery-level"), QString::number(o.batteryLevel),
+                     QStringLiteral("--battery-status"), QString::number(o.batteryStatus),
+                     QStringLiteral("--temperature"), QString::number(o.temperatureTenths)};
+    for (const QString &card : o.cards)
+        args << QStringLiteral("--card") << card;
+    if (o.storageMb > 0)
+        args << QStringLiteral("--storage-mb") << QString::number(o.storageMb);
+    if (o.locked)
+        args << QStringLiteral("--locked");
+    if (o.rejectAuth)
+        args << QStringLiteral("--auth") << QStringLiteral("reject");
+    if (o.throttleMBps > 0)
+        args << QStringLiteral("--throttle") << QString::number(o.throttleMBps);
+    if (o.dropAfterBytes > 0)
+        args << QStringLiteral("--drop-after") << QString::number(o.dropAfterBytes);
+    for (const QString &path : o.denyPaths)
+        args << QStringLiteral("--deny") << path;
+    return args;
+}
+
+}
+
+PhoneFixture::PhoneFixture() : m_dir(QDir::tempPath() + QStringLiteral("/tessary-phones-XXXXXX"))
+{
+    m_adb = QFileInfo::exists(QStringLiteral("/usr/bin/adb"))
+        ? QStringLiteral("/usr/bin/adb")
+        : QStandardPaths::findExecutable(QStringLiteral("adb"));
+}
+
+PhoneFixture::~PhoneFixture()
+{
+    if (m_server) {
+        adb({QStringLiteral("kill-server")}, 5000);
+        if (!m_server->waitForFinished(5000)) {
+            m_server->kill();
+            m_server->waitForFinished(2000);
+        }
+        delete m_server;
+    }
+    for (const auto &phone : std::as_const(m_phones))
+        terminate(*phone);
+    if (m_started) {
+        if (m_hadPreviousPort)
+            qputenv("ANDROID_ADB_SERVER_PORT", m_previousPort);
+        else
+            qunsetenv("ANDROID_ADB_SERVER_PORT");
+    }
+}
+
+QString PhoneFixture::adbPath() const
+{
+    return m_adb;
+}
+
+QProcessEnvironment PhoneFixture::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("ANDROID_ADB_SERVER_PORT"), QString::number(m_serverPort));
+    return env;
+}
+
+bool PhoneFixture::start()
+{
+    if (m_started)
+        return true;
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("cannot create a temporary folder");
+        return false;
+    }
+    if (m_adb.isEmpty()) {
+        m_error = QStringLiteral("adb was not found");
+        return false;
+    }
+    m_serverPort = freePort();
+    if (m_serverPort == 0) {
+        m_error = QStringLiteral("no free port for the adb server");
+        return false;
+    }
+    m_hadPreviousPort = qEnvironmentVariableIsSet("ANDROID_ADB_SERVER_PORT");
+    m_previousPort = qgetenv("ANDROID_ADB_SERVER_PORT");
+    qputenv("ANDROID_ADB_SERVER_PORT", QByteArray::number(m_serverPort));
+    m_started = true;
+
+    // The server gets a home of its own: its key and log stay out of the user's ~/.android.
+    const QString home = m_dir.filePath(QStringLiteral("adb-home"));
+    QDir().mkpath(home);
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("HOME"), home);
+    m_server = new QProcess;
+    m_server->setProcessEnvironment(env);
+    m_server->setStandardOutputFile(m_dir.filePath(QStringLiteral("adb-server.log")));
+    m_server->setStandardErrorFile(m_dir.filePath(QStringLiteral("adb-server.log")), QIODevice::Append);
+    m_server->start(m_adb, {QStringLiteral("nodaemon"), QStringLiteral("server")});
+    if (!m_server->waitForStarted(5000)) {
+        m_error = QStringLiteral("cannot start the adb server: %1").arg(m_server->errorString());
+        return false;
+    }
+    QDeadlineTimer deadline(StartTimeoutMs);
+    while (!deadline.hasExpired()) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, quint16(m_serverPort));
+        if (probe.waitForConnected(1000))
+            return true;
+        if (m_server->state() == QProcess::NotRunning)
+            break;
+        QTest::qWait(50);
+    }
+    m_error = QStringLiteral("the adb server did not come up on port %1").arg(m_serverPort);
+    return false;
+}
+
+bool PhoneFixture::launch(Phone &phone)
+{
+    delete phone.process;
+    phone.process = new QProcess;
+    phone.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    phone.process->start(QStringLiteral(TESSARY_PHONE_EMULATOR), emulatorArguments(phone.options, phone.root, phone.port));
+    QDeadlineTimer deadline(StartTimeoutMs);
+    QByteArray line;
+    while (!line.contains('\n') && !deadline.hasExpired() && phone.process->state() != QProcess::NotRunning) {
+        phone.process->waitForReadyRead(100);
+        line += phone.process->readAllStandardOutput();
+    }
+    const qsizetype colon = line.lastIndexOf(':');
+    const int port = colon < 0 ? 0 : line.mid(colon + 1).trimmed().toInt();
+    if (!line.startsWith("phone-emulator listening on") || port <= 0) {
+        m_error = QStringLiteral("the phone emulator did not start (%1)").arg(QString::fromUtf8(line.trimmed()));
+        return false;
+    }
+    phone.port = quint16(port);
+    return true;
+}
+
+QString PhoneFixture::addPhone(const PhoneOptions &options)
+{
+    if (!start())
+        return {};
+    auto phone = std::make_shared<Phone>();
+    phone->options = options;
+    phone->root = m_dir.filePath(QStringLiteral("phone-%1").arg(m_phones.size() + 1));
+    QDir().mkpath(phone->root);
+    if (!launch(*phone)) {
+        terminate(*phone);
+        return {};
+    }
+    const QString serial = QStringLiteral("127.0.0.1:%1").arg(phone->port);
+    m_phones.insert(serial, phone);
+    adb({QStringLiteral("connect"), serial});
+    const QString state = options.rejectAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
+    if (!waitForState(serial, state, StartTimeoutMs)) {
+        m_error = QStringLiteral("%1 did not show as \"%2\"").arg(serial, state);
+        return {};
+    }
+    return serial;
+}
+
+bool PhoneFixture::waitForState(const QString &serial, const QString &state, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        const AdbRun run = adb({QStringLiteral("devices")}, 5000);
+        for (const QString &line : run.output.split(QLatin1Char('\n'))) {
+            const QStringList fields = line.simplified().split(QLatin1Char(' '));
+            if (fields.size() >= 2 && fields[0] == serial && fields[1] == state)
+                return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+QString PhoneFixture::rootOf(const QString &serial) const
+{
+    const auto phone = m_phones.value(serial);
+    return phone ? phone->root : QString();
+}
+
+QString PhoneFixture::hostPath(const QString &serial, const QString &phonePath) const
+{
+    QString path = QDir::cleanPath(QLatin1Char('/') + phonePath);
+    for (const QString &alias : {QStringLiteral("/sdcard"), QStringLiteral("/storage/self/primary")}) {
+        if (path == alias || path.startsWith(alias + QLatin1Char('/'))) {
+            path = QStringLiteral("/storage/emulated/0") + path.mid(alias.size());
+            break;
+        }
+    }
+    return rootOf(serial) + path;
+}
+
+void PhoneFixture::terminate(Phone &phone)
+{
+    if (!phone.process)
+        return;
+    if (phone.process->state() != QProcess::NotRunning) {
+        phone.process->terminate();
+        if (!phone.process->waitForFinished(5000)) {
+            phone.process->kill();
+            phone.process->waitForFinished(2000);
+            // A killed phone leaves its capped storage mounted.
+            if (phone.options.storageMb > 0)
+                umount2(QFile::encodeName(phone.root + QStringLiteral("/storage/emulated/0")).constData(), MNT_DETACH);
+        }
+    }
+    delete phone.process;
+    phone.process = nullptr;
+}
+
+void PhoneFixture::stopPhone(const QString &serial)
+{
+    if (const auto phone = m_phones.value(serial))
+        terminate(*phone);
+}
+
+bool PhoneFixture::restartPhone(const QString &serial)
+{
+    const auto phone = m_phones.value(serial);
+    if (!phone)
+        return false;
+    terminate(*phone);
+    if (!launch(*phone))
+        return false;
+    // Reconnecting at once instead of waiting for the server's own retry (up to 10 s).
+    adb({QStringLiteral("disconnect"), serial});
+    adb({QStringLiteral("connect"), serial});
+    const QString state = phone->options.rejectAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
+    return waitForState(serial, state, StartTimeoutMs);
+}
+
+AdbRun PhoneFixture::adb(const QStringList &arguments, int timeoutMs, const QByteArray &input) const
+{
+    AdbRun run;
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(m_adb, arguments);
+    if (!process.waitForStarted(5000))
+        return run;
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(2000);
+        run.data = process.readAllStandardOutput();
+        run.output = QString::fromUtf8(run.data);
+        run.error = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+    run.data = process.readAllStandardOutput();
+    run.output = QString::fromUtf8(run.data);
+    run.error = QString::fromUtf8(process.readAllStandardError());
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+}
