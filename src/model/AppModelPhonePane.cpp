@@ -61,6 +61,8 @@ void AppModel::openAndroid(const QString &path)
         return;
     if (row->isDirectory)
         goAndroid(path);
+    else
+        enqueue({path}, TransferJob::Kind::toMac, m_macPath, false);
 }
 
 void AppModel::androidUp()

@@ -1,0 +1,6 @@
+#pragma once
+
+// Each test class of the model executable, run in turn by main.cpp.
+int runPanePathTests(int argc, char **argv);
+int runComputerPaneTests(int argc, char **argv);
+int runDrivesModelTests(int argc, char **argv);

@@ -1,0 +1,13 @@
+#include "ModelTests.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    int status = 0;
+    status |= runPanePathTests(argc, argv);
+    status |= runComputerPaneTests(argc, argv);
+    status |= runDrivesModelTests(argc, argv);
+    return status;
+}
