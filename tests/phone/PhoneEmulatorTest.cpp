@@ -95,6 +95,7 @@ private slots:
     void fullStorage();
     void connectionDroppedMidPush();
     void terminatedPush();
+    void smallMessages();
 
 private:
     AdbRun shell(const QString &serial, const QString &command) { return m_phones.adb({QStringLiteral("-s"), serial, QStringLiteral("shell"), command}); }
@@ -107,6 +108,7 @@ private:
     QString m_lockedSmall;
     QString m_dropping;
     QString m_slow;
+    QString m_smallMessages;
 };
 
 void PhoneEmulatorTest::initTestCase()
@@ -139,6 +141,11 @@ void PhoneEmulatorTest::initTestCase()
     slow.throttleMBps = 4;
     m_slow = m_phones.addPhone(slow);
     QVERIFY2(!m_slow.isEmpty(), qPrintable(m_phones.errorString()));
+
+    PhoneOptions smallMessages;
+    smallMessages.maxPayload = 4096;
+    m_smallMessages = m_phones.addPhone(smallMessages);
+    QVERIFY2(!m_smallMessages.isEmpty(), qPrintable(m_phones.errorString()));
 
     QVERIFY(m_local.isValid());
 }
@@ -456,6 +463,25 @@ void PhoneEmulatorTest::terminatedPush()
     QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 3000);
     QCOMPARE(push.exitStatus(), QProcess::CrashExit);
     QTRY_VERIFY(!QFileInfo::exists(onPhone));
+}
+
+void PhoneEmulatorTest::smallMessages()
+{
+    // With 4 KiB messages every stream is cut into many pieces, each waiting for the host's
+    // OKAY; a message above the limit would be dropped by adb and the command would hang.
+    const AdbRun count = shell(m_smallMessages, QStringLiteral("seq 1 100000"));
+    QCOMPARE(count.status, 0);
+    const QStringList lines = nonEmptyLines(count.output);
+    QCOMPARE(lines.size(), 100000);
+    QCOMPARE(lines.last(), QStringLiteral("100000"));
+
+    const QString source = m_local.filePath(QStringLiteral("pieces.bin"));
+    QVERIFY(writePatternFile(source, 3 * 1000 * 1000 + 17));
+    QCOMPARE(m_phones.adb({QStringLiteral("-s"), m_smallMessages, QStringLiteral("push"), source, QStringLiteral("/sdcard/pieces.bin")}).status, 0);
+    QVERIFY(sameContents(source, m_phones.hostPath(m_smallMessages, QStringLiteral("/sdcard/pieces.bin"))));
+    const QString back = m_local.filePath(QStringLiteral("pieces-back.bin"));
+    QCOMPARE(m_phones.adb({QStringLiteral("-s"), m_smallMessages, QStringLiteral("pull"), QStringLiteral("/sdcard/pieces.bin"), back}).status, 0);
+    QVERIFY(sameContents(source, back));
 }
 
 QTEST_GUILESS_MAIN(PhoneEmulatorTest)

@@ -71,7 +71,7 @@ void SyncService::process()
                 m_state = m_state == State::Ended ? State::Ended : State::Requests;
                 continue;
             }
-            if (id != SyncProtocol::Data || length > quint32(connection()->maxPayload())) {
+            if (id != SyncProtocol::Data || length > quint32(SyncProtocol::MaxData)) {
                 failSend("invalid data message", EINVAL);
                 m_state = State::Ended;
                 finish();

@@ -28,20 +28,30 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-bool copyTree(const QString &source, const QString &intoFolder)
+// Copies a folder of plain files and subfolders.
+bool copyTree(const QString &source, const QString &target)
 {
-    QProcess copy;
-    copy.start(QStringLiteral("cp"), {QStringLiteral("-a"), source, intoFolder + QLatin1Char('/')});
-    return copy.waitForFinished(10000) && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0;
+    if (!QDir().mkpath(target))
+        return false;
+    const QDir folder(source);
+    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString copy = target + QLatin1Char('/') + entry.fileName();
+        if (!(entry.isDir() ? copyTree(entry.filePath(), copy) : QFile::copy(entry.filePath(), copy)))
+            return false;
+    }
+    return true;
 }
 
-// The shared libraries a dynamically linked program loads, as absolute paths.
-QStringList librariesOf(const QString &program)
+// The shared libraries dynamically linked programs load, as absolute paths.
+QStringList librariesOf(const QStringList &programs)
 {
     static const QRegularExpression path(QStringLiteral("(/\\S+) \\(0x"));
     QStringList libraries;
-    for (auto it = path.globalMatch(run(QStringLiteral("ldd"), {program})); it.hasNext();)
-        libraries << it.next().captured(1);
+    for (auto it = path.globalMatch(run(QStringLiteral("ldd"), programs)); it.hasNext();) {
+        const QString library = it.next().captured(1);
+        if (!libraries.contains(library))
+            libraries << library;
+    }
     return libraries;
 }
 
@@ -137,7 +147,7 @@ bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, 
     for (const QString &applet : run(toybox, {}).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         QFile::link(QStringLiteral("toybox"), bin + QLatin1Char('/') + applet);
 
-    for (const QString &library : librariesOf(toybox) + librariesOf(mksh)) {
+    for (const QString &library : librariesOf({toybox, mksh})) {
         const QString copy = imageRoot + library;
         if (QFileInfo::exists(copy))
             continue;
@@ -149,8 +159,7 @@ bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, 
 
     // Android's userland speaks UTF-8; toybox needs the C.UTF-8 locale to print names as they are.
     const QString locale = QStringLiteral("/usr/lib/locale/C.utf8");
-    if (QFileInfo::exists(locale)
-        && (!root.mkpath(QStringLiteral("usr/lib/locale")) || !copyTree(locale, imageRoot + QStringLiteral("/usr/lib/locale")))) {
+    if (QFileInfo::exists(locale) && !copyTree(locale, imageRoot + locale)) {
         error = QStringLiteral("cannot copy %1 into the system image").arg(locale);
         return false;
     }

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 #ifndef TESSARY_PHONE_EMULATOR
 #error "TESSARY_PHONE_EMULATOR must name the phone-emulator executable"
@@ -64,6 +65,8 @@ QStringList emulatorArguments(const PhoneOptions &o, const QString &root, quint1
         args << QStringLiteral("--drop-after") << QString::number(o.dropAfterBytes);
     for (const QString &path : o.denyPaths)
         args << QStringLiteral("--deny") << path;
+    if (o.maxPayload > 0)
+        args << QStringLiteral("--max-payload") << QString::number(o.maxPayload);
     return args;
 }
 
@@ -96,6 +99,21 @@ PhoneFixture::~PhoneFixture()
     }
 }
 
+bool PhoneFixture::isSupported(QString *reason)
+{
+    QString missing;
+    if (geteuid() != 0)
+        missing = QStringLiteral("the phone emulator needs root (mount namespaces, chroot)");
+    else if (!QFileInfo::exists(QStringLiteral("/usr/bin/adb")) && QStandardPaths::findExecutable(QStringLiteral("adb")).isEmpty())
+        missing = QStringLiteral("adb was not found");
+    else if (QStandardPaths::findExecutable(QStringLiteral("toybox")).isEmpty()
+             || QStandardPaths::findExecutable(QStringLiteral("mksh")).isEmpty())
+        missing = QStringLiteral("the phone emulator needs toybox and mksh");
+    if (reason)
+        *reason = missing;
+    return missing.isEmpty();
+}
+
 QString PhoneFixture::adbPath() const
 {
     return m_adb;
@@ -112,12 +130,10 @@ bool PhoneFixture::start()
 {
     if (m_started)
         return true;
+    if (!isSupported(&m_error))
+        return false;
     if (!m_dir.isValid()) {
         m_error = QStringLiteral("cannot create a temporary folder");
-        return false;
-    }
-    if (m_adb.isEmpty()) {
-        m_error = QStringLiteral("adb was not found");
         return false;
     }
     m_serverPort = freePort();
@@ -286,17 +302,15 @@ AdbRun PhoneFixture::adb(const QStringList &arguments, int timeoutMs, const QByt
     if (!input.isEmpty())
         process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeoutMs)) {
+    const bool finished = process.waitForFinished(timeoutMs);
+    if (!finished) {
         process.kill();
         process.waitForFinished(2000);
-        run.data = process.readAllStandardOutput();
-        run.output = QString::fromUtf8(run.data);
-        run.error = QString::fromUtf8(process.readAllStandardError());
-        return run;
     }
     run.data = process.readAllStandardOutput();
     run.output = QString::fromUtf8(run.data);
     run.error = QString::fromUtf8(process.readAllStandardError());
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (finished && process.exitStatus() == QProcess::NormalExit)
+        run.status = process.exitCode();
     return run;
 }

@@ -46,6 +46,10 @@ public:
     PhoneFixture(const PhoneFixture &) = delete;
     PhoneFixture &operator=(const PhoneFixture &) = delete;
 
+    // Whether phones can run here: they need root (mount namespaces, chroot), adb, toybox and
+    // mksh. When not, reason says what is missing (tests may then skip).
+    static bool isSupported(QString *reason = nullptr);
+
     bool start();
     // Returns the serial "127.0.0.1:PORT", or an empty string when the phone did not come up
     // (errorString() says why).

@@ -18,4 +18,5 @@ struct PhoneOptions {
     double throttleMBps = 0;        // > 0 limits the link speed of the phone's data streams
     qint64 dropAfterBytes = 0;      // > 0: the connection dies once after that many file bytes
     QStringList denyPaths;          // phone paths whose contents cannot be read ("Permission denied")
+    int maxPayload = 0;             // > 0: the largest message the phone accepts (4096 to 1 MiB)
 };
