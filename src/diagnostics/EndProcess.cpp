@@ -1,0 +1,11 @@
+#include "diagnostics/EndProcess.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void endProcess(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
+}
