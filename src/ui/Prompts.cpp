@@ -1,0 +1,139 @@
+#include "ui/Prompts.h"
+
+#include "model/AppModel.h"
+#include "ui/Texts.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopedValueRollback>
+
+Prompts::Prompts(AppModel *model, QWidget *window) : QObject(window), m_model(model), m_window(window)
+{
+    connect(model, &AppModel::messageChanged, this, [this] { sync(Kind::message); });
+    connect(model, &AppModel::conflictChanged, this, [this] { sync(Kind::conflict); });
+    connect(model, &AppModel::moveRequestChanged, this, [this] { sync(Kind::move); });
+    connect(model, &AppModel::backupPlanChanged, this, [this] { sync(Kind::backup); });
+    for (Kind kind : {Kind::message, Kind::conflict, Kind::move, Kind::backup})
+        sync(kind);
+}
+
+QPointer<QMessageBox> &Prompts::slot(Kind kind)
+{
+    switch (kind) {
+    case Kind::message:
+        return m_message;
+    case Kind::conflict:
+        return m_conflict;
+    case Kind::move:
+        return m_move;
+    case Kind::backup:
+        break;
+    }
+    return m_backup;
+}
+
+void Prompts::sync(Kind kind)
+{
+    std::optional<std::pair<QString, QString>> content; // title, text
+    QStringList buttons;                                  // the last one is the cancel button
+    switch (kind) {
+    case Kind::message:
+        if (const auto message = m_model->message())
+            content = std::pair(QStringLiteral("Tessary"), *message);
+        buttons = {QStringLiteral("OK")};
+        break;
+    case Kind::conflict:
+        if (const auto conflict = m_model->conflict())
+            content = std::pair(QStringLiteral("Already exists"), Texts::conflictMessage(conflict->names, conflict->toPhone));
+        buttons = {QStringLiteral("Replace"), QStringLiteral("Keep Both"), QStringLiteral("Skip"), QStringLiteral("Cancel")};
+        break;
+    case Kind::move:
+        if (const auto request = m_model->moveRequest())
+            content = std::pair(QStringLiteral("Move files?"), Texts::moveMessage(request->paths.size(), request->toPhone));
+        buttons = {QStringLiteral("Move"), QStringLiteral("Cancel")};
+        break;
+    case Kind::backup:
+        if (const auto plan = m_model->backupPlan())
+            content = std::pair(QStringLiteral("Back up photos?"), Texts::backupMessage(*plan));
+        buttons = {QStringLiteral("Back Up"), QStringLiteral("Cancel")};
+        break;
+    }
+
+    QPointer<QMessageBox> &box = slot(kind);
+    if (!content) {
+        if (box) {
+            QScopedValueRollback guard(m_closing, true);
+            QMessageBox *closing = box;
+            box = nullptr;
+            closing->done(0);
+            closing->deleteLater();
+        }
+        return;
+    }
+    if (box) {
+        box->setInformativeText(content->second);
+        return;
+    }
+    box = open(kind, content->first, content->second, buttons);
+}
+
+QMessageBox *Prompts::open(Kind kind, const QString &title, const QString &text, const QStringList &buttons)
+{
+    auto *box = new QMessageBox(m_window);
+    box->setWindowTitle(title);
+    box->setText(title);
+    box->setInformativeText(text);
+    box->setIcon(kind == Kind::message ? QMessageBox::Information : QMessageBox::Question);
+    box->setWindowModality(Qt::WindowModal);
+    QPushButton *last = nullptr;
+    for (const QString &label : buttons) {
+        const bool isCancel = &label == &buttons.last() && buttons.size() > 1;
+        last = box->addButton(label, isCancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        if (box->defaultButton() == nullptr && !isCancel)
+            box->setDefaultButton(last);
+    }
+    box->setEscapeButton(last);
+    connect(box, &QMessageBox::finished, this, [this, kind, box] {
+        if (m_closing)
+            return;
+        answered(kind, box, box->clickedButton());
+        box->deleteLater();
+    });
+    box->open();
+    return box;
+}
+
+void Prompts::answered(Kind kind, QMessageBox *box, QAbstractButton *button)
+{
+    QPointer<QMessageBox> &current = slot(kind);
+    if (current == box)
+        current = nullptr;
+    const QString label = button ? button->text() : QString();
+    switch (kind) {
+    case Kind::message:
+        m_model->setMessage(std::nullopt);
+        break;
+    case Kind::conflict:
+        if (label == QLatin1String("Replace"))
+            m_model->answerConflict(ConflictResolution::replace);
+        else if (label == QLatin1String("Keep Both"))
+            m_model->answerConflict(ConflictResolution::keepBoth);
+        else if (label == QLatin1String("Skip"))
+            m_model->answerConflict(ConflictResolution::skip);
+        else
+            m_model->answerConflict(ConflictResolution::cancel);
+        break;
+    case Kind::move:
+        if (label == QLatin1String("Move"))
+            emit moveConfirmed();
+        else
+            m_model->setMoveRequest(std::nullopt);
+        break;
+    case Kind::backup:
+        if (label == QLatin1String("Back Up"))
+            emit backupConfirmed();
+        else
+            m_model->setBackupPlan(std::nullopt);
+        break;
+    }
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+// Each test class of the window executable, run in turn by main.cpp.
+int runTextsTests(int argc, char **argv);
+int runFilePaneTests(int argc, char **argv);
+int runTransferRowTests(int argc, char **argv);
+int runMainWindowTests(int argc, char **argv);

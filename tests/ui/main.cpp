@@ -1,0 +1,17 @@
+#include "UiTests.h"
+
+#include "ui/Icons.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    Icons::installTheme();
+    int status = 0;
+    status |= runTextsTests(argc, argv);
+    status |= runFilePaneTests(argc, argv);
+    status |= runTransferRowTests(argc, argv);
+    status |= runMainWindowTests(argc, argv);
+    return status;
+}
