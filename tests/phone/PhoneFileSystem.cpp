@@ -1,6 +1,5 @@
 #include "PhoneFileSystem.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace {
@@ -21,7 +20,17 @@ PhoneFileSystem::PhoneFileSystem(QString root, QString systemImage, QStringList 
 
 QString PhoneFileSystem::normalized(const QString &phonePath)
 {
-    QString path = QDir::cleanPath(QLatin1Char('/') + phonePath);
+    // ".." stops at "/" as on the phone: no path leads out of the phone's file system.
+    QStringList parts;
+    for (const QString &part : phonePath.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("..")) {
+            if (!parts.isEmpty())
+                parts.removeLast();
+        }
+        else if (part != QLatin1String("."))
+            parts << part;
+    }
+    const QString path = QLatin1Char('/') + parts.join(QLatin1Char('/'));
     for (const QString &alias : {QStringLiteral("/sdcard"), QStringLiteral("/storage/self/primary"),
                                 QStringLiteral("/mnt/sdcard")}) {
         if (isAtOrBelow(path, alias))

@@ -9,7 +9,9 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <csignal>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #ifndef TESSARY_PHONE_EMULATOR
@@ -30,6 +32,13 @@ constexpr int StartTimeoutMs = 20000;
 bool isScannedByAdb(int port)
 {
     return port >= 5555 && port <= 5585;
+}
+
+// A test that crashes takes its server and phones along instead of leaving them running
+// (holding its output open).
+void endWithParent(QProcess &process)
+{
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 int freePort()
@@ -91,7 +100,7 @@ PhoneFixture::~PhoneFixture()
     }
     for (const auto &phone : std::as_const(m_phones))
         terminate(*phone);
-    if (m_started) {
+    if (m_portReplaced) {
         if (m_hadPreviousPort)
             qputenv("ANDROID_ADB_SERVER_PORT", m_previousPort);
         else
@@ -136,15 +145,27 @@ bool PhoneFixture::start()
         m_error = QStringLiteral("cannot create a temporary folder");
         return false;
     }
+    if (!m_portReplaced) {
+        m_hadPreviousPort = qEnvironmentVariableIsSet("ANDROID_ADB_SERVER_PORT");
+        m_previousPort = qgetenv("ANDROID_ADB_SERVER_PORT");
+        m_portReplaced = true;
+    }
+    // The port is free when probed but may be taken before the server binds it: try again then.
+    for (int attempt = 0; attempt < 3 && !m_started; ++attempt)
+        m_started = startServer();
+    return m_started;
+}
+
+bool PhoneFixture::startServer()
+{
+    delete m_server;
+    m_server = nullptr;
     m_serverPort = freePort();
     if (m_serverPort == 0) {
         m_error = QStringLiteral("no free port for the adb server");
         return false;
     }
-    m_hadPreviousPort = qEnvironmentVariableIsSet("ANDROID_ADB_SERVER_PORT");
-    m_previousPort = qgetenv("ANDROID_ADB_SERVER_PORT");
     qputenv("ANDROID_ADB_SERVER_PORT", QByteArray::number(m_serverPort));
-    m_started = true;
 
     // The server gets a home of its own: its key and log stay out of the user's ~/.android.
     const QString home = m_dir.filePath(QStringLiteral("adb-home"));
@@ -152,8 +173,9 @@ bool PhoneFixture::start()
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("HOME"), home);
     m_server = new QProcess;
+    endWithParent(*m_server);
     m_server->setProcessEnvironment(env);
-    m_server->setStandardOutputFile(m_dir.filePath(QStringLiteral("adb-server.log")));
+    m_server->setStandardOutputFile(m_dir.filePath(QStringLiteral("adb-server.log")), QIODevice::Append);
     m_server->setStandardErrorFile(m_dir.filePath(QStringLiteral("adb-server.log")), QIODevice::Append);
     m_server->start(m_adb, {QStringLiteral("nodaemon"), QStringLiteral("server")});
     if (!m_server->waitForStarted(5000)) {
@@ -161,16 +183,19 @@ bool PhoneFixture::start()
         return false;
     }
     QDeadlineTimer deadline(StartTimeoutMs);
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && m_server->state() != QProcess::NotRunning) {
         QTcpSocket probe;
         probe.connectToHost(QHostAddress::LocalHost, quint16(m_serverPort));
         if (probe.waitForConnected(1000))
             return true;
-        if (m_server->state() == QProcess::NotRunning)
-            break;
         QTest::qWait(50);
     }
-    m_error = QStringLiteral("the adb server did not come up on port %1").arg(m_serverPort);
+    m_error = QStringLiteral("the adb server did not come up on port %1 (see %2)")
+                  .arg(m_serverPort).arg(m_dir.filePath(QStringLiteral("adb-server.log")));
+    if (m_server->state() != QProcess::NotRunning) {
+        m_server->kill();
+        m_server->waitForFinished(2000);
+    }
     return false;
 }
 
@@ -178,6 +203,7 @@ bool PhoneFixture::launch(Phone &phone)
 {
     delete phone.process;
     phone.process = new QProcess;
+    endWithParent(*phone.process);
     phone.process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     phone.process->start(QStringLiteral(TESSARY_PHONE_EMULATOR), emulatorArguments(phone.options, phone.root, phone.port));
     QDeadlineTimer deadline(StartTimeoutMs);

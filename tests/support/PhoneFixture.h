@@ -72,6 +72,7 @@ public:
 
 private:
     struct Phone;
+    bool startServer();
     bool launch(Phone &phone);
     bool waitForState(const QString &serial, const QString &state, int timeoutMs);
     void terminate(Phone &phone);
@@ -83,6 +84,7 @@ private:
     QMap<QString, std::shared_ptr<Phone>> m_phones;
     QByteArray m_previousPort;
     bool m_hadPreviousPort = false;
+    bool m_portReplaced = false;
     bool m_started = false;
     QString m_error;
 };
