@@ -1,0 +1,156 @@
+// End-to-end runs of the built tessary with "--selftest" against emulated phones reached
+// through the real adb, found the way a user would arrange it: a working folder whose
+// vendor/platform-tools/adb is the real tool, talking to a private adb server.
+
+#include "PhoneFixture.h"
+#include "TessaryRun.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString dash = QStringLiteral("  \u2014 ");
+
+QString literal(const QString &text)
+{
+    return QRegularExpression::escape(text);
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// A folder laid out like an unpacked download of the platform tools next to Tessary.
+bool makeWorkingFolder(const QString &folder, const QString &adb)
+{
+    return QDir().mkpath(folder + QStringLiteral("/vendor/platform-tools"))
+        && QFile::link(adb, folder + QStringLiteral("/vendor/platform-tools/adb"));
+}
+
+}
+
+class DeviceSelfTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QString reason;
+        if (!PhoneFixture::isSupported(&reason))
+            QSKIP(qPrintable(QStringLiteral("emulated phones cannot run here: ") + reason));
+    }
+
+    void readyPhone_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("unlocked: every check passes") << false;
+        QTest::newRow("locked screen: the screenshot check fails and is counted") << true;
+    }
+
+    void readyPhone()
+    {
+        QFETCH(bool, locked);
+        PhoneFixture fixture;
+        QVERIFY2(fixture.start(), qPrintable(fixture.errorString()));
+        PhoneOptions options;
+        options.locked = locked;
+        // About the speed of a USB cable, so the 400 MiB push is still running when the
+        // test cancels it.
+        options.throttleMBps = 40;
+        const QString serial = fixture.addPhone(options);
+        QVERIFY2(!serial.isEmpty(), qPrintable(fixture.errorString()));
+
+        const QString internal = fixture.hostPath(serial, QStringLiteral("/storage/emulated/0"));
+        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_1.jpg"), "one"));
+        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_2.jpg"), "two"));
+        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/VID_3.mp4"), "three"));
+        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/.thumbnails/1.jpg"), "hidden"));
+        const int rootItems = QDir(internal).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        const QString working = temporary.filePath(QStringLiteral("work"));
+        QVERIFY(makeWorkingFolder(working, fixture.adbPath()));
+        const QString scratchTemp = temporary.filePath(QStringLiteral("tmp"));
+        QVERIFY(QDir().mkpath(scratchTemp));
+
+        RunSetup setup;
+        setup.arguments = {QStringLiteral("--selftest")};
+        setup.environment = fixture.environment();
+        setup.workingDirectory = working;
+        setup.temporaryFolder = scratchTemp;
+        const RunOutcome run = runTessary(setup);
+        QVERIFY2(run.finished && run.status == (locked ? 1 : 0), describe(run));
+
+        const QString screenshot = locked ? literal(QStringLiteral("FAIL screenshot (phone screen may be locked)"))
+                                          : literal(QStringLiteral("PASS screenshot is PNG") + dash) + QStringLiteral("\\d+ bytes");
+        const QStringList expected{
+            literal(QStringLiteral("Device: EmuPhone 1")),
+            literal(QStringLiteral("PASS storage volumes found") + dash + QStringLiteral("Internal storage=/storage/emulated/0 "))
+                + QStringLiteral("[0-9.]+ (kB|MB|GB|TB) free"),
+            literal(QStringLiteral("PASS internal storage listed first")),
+            literal(QStringLiteral("PASS phone info") + dash + QStringLiteral("Emu EmuPhone 1, Android 14, battery 85%")),
+            screenshot,
+            literal(QStringLiteral("PASS list internal storage root") + dash + QString::number(rootItems) + QStringLiteral(" items")),
+            literal(QStringLiteral("INFO DCIM files found: 3")),
+            literal(QStringLiteral("PASS push file with apostrophe/spaces/unicode") + dash + QStringLiteral("it's a test file \u00E9.txt")),
+            literal(QStringLiteral("PASS list parses odd filename")),
+            literal(QStringLiteral("PASS androidSafeName")),
+            literal(QStringLiteral("PASS push file whose Mac name Android forbids (auto-renamed)")),
+            literal(QStringLiteral("PASS push nested folder")),
+            literal(QStringLiteral("PASS keep-both exact names (file)")),
+            literal(QStringLiteral("PASS keep-both exact names (folder contents not nested)")),
+            literal(QStringLiteral("PASS unique name generator")),
+            literal(QStringLiteral("PASS pull folder round-trip")),
+            literal(QStringLiteral("PASS pull to exact local name")),
+            literal(QStringLiteral("PASS rename on phone")),
+            literal(QStringLiteral("PASS delete on phone")),
+            literal(QStringLiteral("PASS cancel stops a running transfer") + dash + QStringLiteral("stopped after ")) + QStringLiteral("\\d+\\.\\ds"),
+            literal(QStringLiteral("PASS cleanup scratch folder")),
+            QString(),
+            literal(locked ? QStringLiteral("1 TEST(S) FAILED") : QStringLiteral("ALL TESTS PASSED")),
+        };
+        QCOMPARE(run.lines.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i) {
+            const QRegularExpression line(QRegularExpression::anchoredPattern(expected[i]));
+            QVERIFY2(line.match(run.lines[i]).hasMatch(), qPrintable(QStringLiteral("line %1: %2").arg(i + 1).arg(run.lines[i])));
+        }
+
+        // Nothing is left behind, on the phone or on the computer.
+        QVERIFY(!QFileInfo::exists(internal + QStringLiteral("/TessarySelfTest")));
+        QVERIFY(QDir(scratchTemp).entryList({QStringLiteral("TessarySelfTest-*")}, QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void onlyUnauthorizedPhone()
+    {
+        PhoneFixture fixture;
+        QVERIFY2(fixture.start(), qPrintable(fixture.errorString()));
+        PhoneOptions options;
+        options.rejectAuth = true;
+        QVERIFY2(!fixture.addPhone(options).isEmpty(), qPrintable(fixture.errorString()));
+
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        QVERIFY(makeWorkingFolder(temporary.filePath(QStringLiteral("work")), fixture.adbPath()));
+
+        RunSetup setup;
+        setup.arguments = {QStringLiteral("--selftest")};
+        setup.environment = fixture.environment();
+        setup.workingDirectory = temporary.filePath(QStringLiteral("work"));
+        setup.temporaryFolder = temporary.path();
+        const RunOutcome run = runTessary(setup);
+        QVERIFY2(run.finished && run.status == 1, describe(run));
+        QCOMPARE(run.lines, QStringList{QStringLiteral("FAIL no ready device")});
+    }
+};
+
+QTEST_GUILESS_MAIN(DeviceSelfTest)
+#include "tst_deviceselftest.moc"
