@@ -252,7 +252,8 @@ QCoro::Task<int> run()
     try {
         co_await scratchTests(log, serial, local);
     } catch (const std::exception &error) {
-        log.check(QStringLiteral("scratch tests"), false, QString::fromUtf8(error.what()));
+        // adb's message ends with a line break; the report keeps one line per check.
+        log.check(QStringLiteral("scratch tests"), false, QString::fromUtf8(error.what()).trimmed());
     }
 
     const QStringList scratchOnly{scratch};

@@ -27,6 +27,49 @@ bool writeFile(const QString &path, const QByteArray &content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+// Each printed line must match its pattern in full.
+void compareLines(const QStringList &lines, const QStringList &patterns)
+{
+    QCOMPARE(lines.size(), patterns.size());
+    for (int i = 0; i < patterns.size(); ++i) {
+        const QRegularExpression line(QRegularExpression::anchoredPattern(patterns[i]));
+        QVERIFY2(line.match(lines[i]).hasMatch(), qPrintable(QStringLiteral("line %1: %2").arg(i + 1).arg(lines[i])));
+    }
+}
+
+// The lines before the scratch tests, for the phone the tests start.
+QStringList openingLines(const QString &screenshot, int rootItems)
+{
+    return {
+        literal(QStringLiteral("Device: EmuPhone 1")),
+        literal(QStringLiteral("PASS storage volumes found") + dash + QStringLiteral("Internal storage=/storage/emulated/0 "))
+            + QStringLiteral("[0-9.]+ (kB|MB|GB|TB) free"),
+        literal(QStringLiteral("PASS internal storage listed first")),
+        literal(QStringLiteral("PASS phone info") + dash + QStringLiteral("Emu EmuPhone 1, Android 14, battery 85%")),
+        screenshot,
+        literal(QStringLiteral("PASS list internal storage root") + dash + QString::number(rootItems) + QStringLiteral(" items")),
+        literal(QStringLiteral("INFO DCIM files found: 3")),
+    };
+}
+
+bool addCameraFiles(const QString &internal)
+{
+    return writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_1.jpg"), "one")
+        && writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_2.jpg"), "two")
+        && writeFile(internal + QStringLiteral("/DCIM/Camera/VID_3.mp4"), "three")
+        && writeFile(internal + QStringLiteral("/DCIM/.thumbnails/1.jpg"), "hidden");
+}
+
+int visibleItems(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+}
+
+bool noLocalFolderLeft(const QString &temporary)
+{
+    return QDir(temporary).entryList({QStringLiteral("TessarySelfTest-*")}, QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty();
+}
+
 // A folder laid out like an unpacked download of the platform tools next to Tessary.
 bool makeWorkingFolder(const QString &folder, const QString &adb)
 {
@@ -69,11 +112,8 @@ private slots:
         QVERIFY2(!serial.isEmpty(), qPrintable(fixture.errorString()));
 
         const QString internal = fixture.hostPath(serial, QStringLiteral("/storage/emulated/0"));
-        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_1.jpg"), "one"));
-        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/IMG_2.jpg"), "two"));
-        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/Camera/VID_3.mp4"), "three"));
-        QVERIFY(writeFile(internal + QStringLiteral("/DCIM/.thumbnails/1.jpg"), "hidden"));
-        const int rootItems = QDir(internal).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+        QVERIFY(addCameraFiles(internal));
+        const int rootItems = visibleItems(internal);
 
         QTemporaryDir temporary;
         QVERIFY(temporary.isValid());
@@ -92,15 +132,7 @@ private slots:
 
         const QString screenshot = locked ? literal(QStringLiteral("FAIL screenshot (phone screen may be locked)"))
                                           : literal(QStringLiteral("PASS screenshot is PNG") + dash) + QStringLiteral("\\d+ bytes");
-        const QStringList expected{
-            literal(QStringLiteral("Device: EmuPhone 1")),
-            literal(QStringLiteral("PASS storage volumes found") + dash + QStringLiteral("Internal storage=/storage/emulated/0 "))
-                + QStringLiteral("[0-9.]+ (kB|MB|GB|TB) free"),
-            literal(QStringLiteral("PASS internal storage listed first")),
-            literal(QStringLiteral("PASS phone info") + dash + QStringLiteral("Emu EmuPhone 1, Android 14, battery 85%")),
-            screenshot,
-            literal(QStringLiteral("PASS list internal storage root") + dash + QString::number(rootItems) + QStringLiteral(" items")),
-            literal(QStringLiteral("INFO DCIM files found: 3")),
+        const QStringList expected = openingLines(screenshot, rootItems) + QStringList{
             literal(QStringLiteral("PASS push file with apostrophe/spaces/unicode") + dash + QStringLiteral("it's a test file \u00E9.txt")),
             literal(QStringLiteral("PASS list parses odd filename")),
             literal(QStringLiteral("PASS androidSafeName")),
@@ -118,15 +150,51 @@ private slots:
             QString(),
             literal(locked ? QStringLiteral("1 TEST(S) FAILED") : QStringLiteral("ALL TESTS PASSED")),
         };
-        QCOMPARE(run.lines.size(), expected.size());
-        for (int i = 0; i < expected.size(); ++i) {
-            const QRegularExpression line(QRegularExpression::anchoredPattern(expected[i]));
-            QVERIFY2(line.match(run.lines[i]).hasMatch(), qPrintable(QStringLiteral("line %1: %2").arg(i + 1).arg(run.lines[i])));
-        }
+        compareLines(run.lines, expected);
+        if (QTest::currentTestFailed())
+            return;
 
         // Nothing is left behind, on the phone or on the computer.
         QVERIFY(!QFileInfo::exists(internal + QStringLiteral("/TessarySelfTest")));
-        QVERIFY(QDir(scratchTemp).entryList({QStringLiteral("TessarySelfTest-*")}, QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(noLocalFolderLeft(scratchTemp));
+    }
+
+    // A phone that cannot make the scratch folder (a file holds its name) ends the scratch
+    // tests at their first step with one FAIL line; cleanup and the verdict still follow.
+    void scratchFolderRefused()
+    {
+        PhoneFixture fixture;
+        QVERIFY2(fixture.start(), qPrintable(fixture.errorString()));
+        const QString serial = fixture.addPhone();
+        QVERIFY2(!serial.isEmpty(), qPrintable(fixture.errorString()));
+        const QString internal = fixture.hostPath(serial, QStringLiteral("/storage/emulated/0"));
+        QVERIFY(addCameraFiles(internal));
+        QVERIFY(writeFile(internal + QStringLiteral("/TessarySelfTest"), "in the way"));
+        const int rootItems = visibleItems(internal);
+
+        QTemporaryDir temporary;
+        QVERIFY(temporary.isValid());
+        QVERIFY(makeWorkingFolder(temporary.filePath(QStringLiteral("work")), fixture.adbPath()));
+
+        RunSetup setup;
+        setup.arguments = {QStringLiteral("--selftest")};
+        setup.environment = fixture.environment();
+        setup.workingDirectory = temporary.filePath(QStringLiteral("work"));
+        setup.temporaryFolder = temporary.path();
+        const RunOutcome run = runTessary(setup);
+        QVERIFY2(run.finished && run.status == 1, describe(run));
+
+        const QString screenshot = literal(QStringLiteral("PASS screenshot is PNG") + dash) + QStringLiteral("\\d+ bytes");
+        compareLines(run.lines, openingLines(screenshot, rootItems) + QStringList{
+            literal(QStringLiteral("FAIL scratch tests") + dash) + QStringLiteral("\\S.*File exists"),
+            literal(QStringLiteral("PASS cleanup scratch folder")),
+            QString(),
+            literal(QStringLiteral("1 TEST(S) FAILED")),
+        });
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(!QFileInfo::exists(internal + QStringLiteral("/TessarySelfTest")));
+        QVERIFY(noLocalFolderLeft(temporary.path()));
     }
 
     void onlyUnauthorizedPhone()
