@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Table.h"
+
+#include "model/transfer/TransferJob.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class AppModel;
+class MainWindow;
+class PhoneFixture;
+
+// One benchmark run: an emulated phone behind the real adb over loopback, the model with its
+// window (offscreen), and each figure measured `runs` times beside the bare tool, Tessary and
+// the reference taking turns so that drift on a shared machine hits both alike.
+class Bench
+{
+public:
+    struct Options
+    {
+        int runs = 3;
+        QSet<int> only; // empty: every figure
+    };
+
+    explicit Bench(Options options);
+    ~Bench();
+
+    // Starts the phone, the model and the window; false with `error` set when that fails.
+    bool setUp(QString *error);
+    QList<FigureRow> run();
+
+private:
+    bool wanted(int figure) const { return m_options.only.isEmpty() || m_options.only.contains(figure); }
+
+    // Figures 1 (push and pull of 1 GiB) and 6 (the worst main-thread stall meanwhile).
+    QList<FigureRow> bigFileFigures();
+    // Figure 2: a folder of many small files, push and pull.
+    QList<FigureRow> smallFilesFigures();
+    FigureRow listingFigure();
+    FigureRow backupScanFigure();
+    FigureRow computerPaneFigure();
+    FigureRow memoryFigure();
+    FigureRow cancelFigure();
+
+    // The phone folder of 100,000 entries (figures 3 and 7), made on first use.
+    QString crowdedPhoneFolder();
+
+    // Queues one copy through the model and waits until its row is finished; the seconds
+    // from enqueue to the row's done. Throws when it ends otherwise.
+    double timeJob(const QString &source, TransferJob::Kind kind, const QString &destDir);
+    // Seconds a bare adb run with these arguments takes, output discarded. Throws on failure.
+    double timeAdb(const QStringList &arguments);
+    // The model's worker has finished its follow-up reloads and nothing is queued.
+    void waitIdle();
+    // Where the phone folder `phonePath` lives on this computer.
+    QString onPhone(const QString &phonePath) const;
+
+    Options m_options;
+    QTemporaryDir m_home;
+    std::unique_ptr<PhoneFixture> m_fixture;
+    QString m_serial;
+    std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<MainWindow> m_window;
+    // The 10 ms timer's worst lateness of every Tessary run of figure 1, in seconds.
+    QList<double> m_stalls;
+};
+
+// What a child process started by the memory figure does: shows the window with the phone
+// pane at `phonePath` (expecting `rows` rows) and prints its resident set size. Returns the
+// process's exit status.
+int memoryChild(const QString &serial, const QString &phonePath, int rows);
+
+// Seconds since `timer` started, with nanosecond resolution.
+inline double elapsedSeconds(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
