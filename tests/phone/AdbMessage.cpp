@@ -10,14 +10,13 @@ Header decodeHeader(const char *bytes)
     return Header{word(0), word(1), word(2), word(3), word(4), word(5)};
 }
 
-QByteArray encode(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload)
+QByteArray encodeHeader(quint32 command, quint32 arg0, quint32 arg1, quint32 payloadLength)
 {
-    QByteArray message(HeaderSize, Qt::Uninitialized);
-    const quint32 words[6] = {command, arg0, arg1, quint32(payload.size()), 0, command ^ 0xffffffffu};
+    QByteArray header(HeaderSize, Qt::Uninitialized);
+    const quint32 words[6] = {command, arg0, arg1, payloadLength, 0, command ^ 0xffffffffu};
     for (int i = 0; i < 6; ++i)
-        qToLittleEndian<quint32>(words[i], message.data() + 4 * i);
-    message += payload;
-    return message;
+        qToLittleEndian<quint32>(words[i], header.data() + 4 * i);
+    return header;
 }
 
 }

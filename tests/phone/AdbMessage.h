@@ -37,6 +37,6 @@ struct Header {
 };
 
 Header decodeHeader(const char *bytes);
-QByteArray encode(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload = {});
+QByteArray encodeHeader(quint32 command, quint32 arg0, quint32 arg1, quint32 payloadLength);
 
 }

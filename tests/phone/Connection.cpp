@@ -24,15 +24,23 @@ Connection::~Connection()
         delete service;
 }
 
-void Connection::sendMessage(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload)
+void Connection::sendMessage(quint32 command, quint32 arg0, quint32 arg1, QByteArrayView payload)
 {
-    if (!m_shutDown)
-        m_socket->write(AdbMessage::encode(command, arg0, arg1, payload));
+    if (m_shutDown)
+        return;
+    m_socket->write(AdbMessage::encodeHeader(command, arg0, arg1, quint32(payload.size())));
+    if (!payload.isEmpty())
+        m_socket->write(payload.data(), payload.size());
 }
 
 void Connection::readMessages()
 {
-    m_input += m_socket->readAll();
+    // Read in place: payloads reach the services as views into this buffer.
+    const qsizetype old = m_input.size();
+    const qint64 available = m_socket->bytesAvailable();
+    m_input.resize(old + available);
+    const qint64 n = m_socket->read(m_input.data() + old, available);
+    m_input.resize(old + std::max<qint64>(n, 0));
     qsizetype pos = 0;
     while (!m_shutDown && m_input.size() - pos >= AdbMessage::HeaderSize) {
         const AdbMessage::Header header = AdbMessage::decodeHeader(m_input.constData() + pos);
@@ -42,7 +50,7 @@ void Connection::readMessages()
         }
         if (m_input.size() - pos < AdbMessage::HeaderSize + qsizetype(header.length))
             break;
-        const QByteArray payload = m_input.mid(pos + AdbMessage::HeaderSize, header.length);
+        const QByteArrayView payload = QByteArrayView(m_input).sliced(pos + AdbMessage::HeaderSize, header.length);
         pos += AdbMessage::HeaderSize + header.length;
         handle(header.command, header.arg0, header.arg1, payload);
     }
@@ -50,7 +58,7 @@ void Connection::readMessages()
         m_input.remove(0, pos);
 }
 
-void Connection::handle(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload)
+void Connection::handle(quint32 command, quint32 arg0, quint32 arg1, QByteArrayView payload)
 {
     switch (command) {
     case AdbMessage::CNXN:
@@ -64,7 +72,7 @@ void Connection::handle(quint32 command, quint32 arg0, quint32 arg1, const QByte
         return;
     case AdbMessage::OPEN:
         if (m_online)
-            open(arg0, payload);
+            open(arg0, payload.toByteArray());
         else
             sendMessage(AdbMessage::CLSE, 0, arg0);
         return;

@@ -19,7 +19,7 @@ public:
 
     const EmulatorContext &context() const { return m_context; }
     quint32 maxPayload() const { return m_maxPayload; }
-    void sendMessage(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload = {});
+    void sendMessage(quint32 command, quint32 arg0, quint32 arg1, QByteArrayView payload = {});
     // Sends CLSE for the service's stream and deletes the service.
     void closeStream(Service *service);
     // Kills the transport as a pulled cable would; the connection deletes itself.
@@ -30,7 +30,7 @@ signals:
 
 private:
     void readMessages();
-    void handle(quint32 command, quint32 arg0, quint32 arg1, const QByteArray &payload);
+    void handle(quint32 command, quint32 arg0, quint32 arg1, QByteArrayView payload);
     void handleConnect(quint32 hostMaxPayload);
     void sendAuthToken();
     void open(quint32 remoteId, const QByteArray &serviceName);

@@ -32,19 +32,25 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A file of the given size whose bytes vary (a repeated block would hide misplaced chunks).
+// A file of the given size whose bytes vary: a pseudo-random mebibyte, stamped with its index
+// each time it is repeated, so a lost, doubled or misplaced piece shows.
 bool writePatternFile(const QString &path, qint64 size)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    quint32 state = 0x12345678;
-    for (qint64 written = 0; written < size; written += block.size()) {
+    static const QByteArray random = [] {
+        QByteArray block(1 << 20, Qt::Uninitialized);
+        quint32 state = 0x12345678;
         for (char &byte : block) {
             state = state * 1664525u + 1013904223u;
             byte = char(state >> 24);
         }
+        return block;
+    }();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray block = random;
+    for (qint64 written = 0, index = 0; written < size; written += block.size(), ++index) {
+        memcpy(block.data(), &index, sizeof index);
         const qint64 n = std::min<qint64>(block.size(), size - written);
         if (file.write(block.constData(), n) != n)
             return false;

@@ -19,7 +19,10 @@ const EmulatorContext &Service::context() const
 
 void Service::send(const QByteArray &data)
 {
-    m_pending += data;
+    if (m_pending.isEmpty())
+        m_pending = data;  // shared, not copied
+    else
+        m_pending += data;
     flush();
 }
 
@@ -27,20 +30,19 @@ void Service::flush()
 {
     if (!m_waiting && !m_pending.isEmpty()) {
         const qsizetype size = std::min<qsizetype>(m_pending.size(), m_connection->maxPayload());
-        const QByteArray chunk = m_pending.left(size);
-        m_pending.remove(0, size);
-        m_inFlight = chunk.size();
+        m_inFlight = size;
         m_waiting = true;
-        const qint64 delay = context().link->reserve(chunk.size());
+        const qint64 delay = context().link->reserve(size);
         if (delay <= 0) {
-            transmit(chunk);
+            transmit(QByteArrayView(m_pending).first(size));
         } else {
             QPointer<Service> self(this);
-            QTimer::singleShot(delay, this, [self, chunk] {
+            QTimer::singleShot(delay, this, [self, chunk = m_pending.left(size)] {
                 if (self)
                     self->transmit(chunk);
             });
         }
+        m_pending.remove(0, size);
     }
     if (m_finishing) {
         if (!m_waiting && m_pending.isEmpty())
@@ -52,7 +54,7 @@ void Service::flush()
         readyForMore();
 }
 
-void Service::transmit(const QByteArray &chunk)
+void Service::transmit(QByteArrayView chunk)
 {
     m_connection->sendMessage(AdbMessage::WRTE, m_localId, m_remoteId, chunk);
 }

@@ -21,7 +21,7 @@ public:
     // Called once after the host has been told the stream is open.
     virtual void start() {}
     // Data from the host; the service calls acknowledge() when it may send more.
-    virtual void received(const QByteArray &data) = 0;
+    virtual void received(QByteArrayView data) = 0;
     // The host closed the stream; the service is deleted right after.
     virtual void peerClosed() {}
 
@@ -43,7 +43,7 @@ protected:
 
 private:
     void flush();
-    void transmit(const QByteArray &chunk);
+    void transmit(QByteArrayView chunk);
 
     Connection *m_connection;
     quint32 m_localId;

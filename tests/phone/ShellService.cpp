@@ -46,7 +46,7 @@ void ShellService::start()
     }
 }
 
-void ShellService::received(const QByteArray &data)
+void ShellService::received(QByteArrayView data)
 {
     if (!m_child) {
         acknowledge(data.size());
@@ -54,7 +54,7 @@ void ShellService::received(const QByteArray &data)
     }
     m_unacknowledged += data.size();
     if (!m_name.protocolV2) {
-        m_child->writeInput(data);
+        m_child->writeInput(data.toByteArray());
         return;
     }
     m_packets += data;

@@ -15,7 +15,7 @@ public:
     ~ShellService() override;
 
     void start() override;
-    void received(const QByteArray &data) override;
+    void received(QByteArrayView data) override;
     void peerClosed() override;
 
 protected:

@@ -96,11 +96,6 @@ QByteArray listDone(bool v2)
     return out;
 }
 
-QByteArray data(const QByteArray &chunk)
-{
-    return header(Data, quint32(chunk.size())) + chunk;
-}
-
 QByteArray done()
 {
     return header(Done, 0);

@@ -42,7 +42,6 @@ QByteArray statV2(quint32 requestId, int error, const struct stat *st);
 QByteArray dentV1(const struct stat &st, const QByteArray &name);
 QByteArray dentV2(const struct stat &st, int error, const QByteArray &name);
 QByteArray listDone(bool v2);
-QByteArray data(const QByteArray &chunk);
 QByteArray done();
 QByteArray okay();
 QByteArray fail(const QByteArray &message);

@@ -46,7 +46,7 @@ SyncService::~SyncService()
         ::close(m_recvFd);
 }
 
-void SyncService::received(const QByteArray &data)
+void SyncService::received(QByteArrayView data)
 {
     m_input += data;
     process();
@@ -79,7 +79,7 @@ void SyncService::process()
             }
             if (m_input.size() - pos < SyncProtocol::RequestSize + qsizetype(length))
                 break;
-            const QByteArray chunk = m_input.mid(pos + SyncProtocol::RequestSize, length);
+            const QByteArrayView chunk = QByteArrayView(m_input).sliced(pos + SyncProtocol::RequestSize, length);
             pos += SyncProtocol::RequestSize + length;
             if (m_state == State::Sending)
                 sendData(chunk);
@@ -210,7 +210,7 @@ void SyncService::beginSend(const QString &pathAndMode)
     }
 }
 
-void SyncService::sendData(const QByteArray &chunk)
+void SyncService::sendData(QByteArrayView chunk)
 {
     if (m_sendIsLink) {
         m_linkTarget += chunk;
@@ -293,24 +293,31 @@ void SyncService::pumpReceive()
     m_pumping = true;
     const qsizetype window = 2 * qsizetype(connection()->maxPayload());
     QByteArray out;
+    out.reserve(window + SyncProtocol::MaxData);
     while (m_state == State::Receiving && backlog() + out.size() < window) {
-        QByteArray chunk(SyncProtocol::MaxData, Qt::Uninitialized);
-        const ssize_t n = ::read(m_recvFd, chunk.data(), size_t(chunk.size()));
-        if (n < 0 && errno == EINTR)
+        // Each DATA message is read straight behind its header.
+        const qsizetype at = out.size();
+        out.resize(at + SyncProtocol::RequestSize + SyncProtocol::MaxData);
+        const ssize_t n = ::read(m_recvFd, out.data() + at + SyncProtocol::RequestSize, SyncProtocol::MaxData);
+        const int error = errno;
+        out.resize(at + SyncProtocol::RequestSize + std::max<ssize_t>(n, 0));
+        if (n < 0 && error == EINTR) {
+            out.resize(at);
             continue;
+        }
         if (n <= 0) {
-            out += n == 0 ? SyncProtocol::done() : SyncProtocol::fail("read failed: " + errorText(errno));
+            out.resize(at);
+            out += n == 0 ? SyncProtocol::done() : SyncProtocol::fail("read failed: " + errorText(error));
             ::close(std::exchange(m_recvFd, -1));
             m_state = State::Requests;
             break;
         }
-        chunk.truncate(n);
+        memcpy(out.data() + at, SyncProtocol::header(SyncProtocol::Data, quint32(n)).constData(), SyncProtocol::RequestSize);
         if (context().link->countFileBytes(n)) {
             dropConnection();
             m_pumping = false;
             return;
         }
-        out += SyncProtocol::data(chunk);
     }
     if (!out.isEmpty())
         send(out);

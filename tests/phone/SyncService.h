@@ -11,7 +11,7 @@ public:
     SyncService(Connection *connection, quint32 localId, quint32 remoteId);
     ~SyncService() override;
 
-    void received(const QByteArray &data) override;
+    void received(QByteArrayView data) override;
 
 protected:
     void readyForMore() override;
@@ -24,7 +24,7 @@ private:
     void stat(quint32 id, const QString &path);
     void list(bool v2, const QString &path);
     void beginSend(const QString &pathAndMode);
-    void sendData(const QByteArray &chunk);
+    void sendData(QByteArrayView chunk);
     void endSend(quint32 mtime);
     void failSend(const QByteArray &reason, int error);
     void beginReceive(const QString &path);
