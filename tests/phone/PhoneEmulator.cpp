@@ -90,7 +90,7 @@ bool PhoneEmulator::setUp(QString &error)
         m_options, files, plan,
         {"PATH=/system/bin", "HOME=/", "SHELL=/system/bin/sh", "HOSTNAME=emu", "ANDROID_ROOT=/system",
          "ANDROID_DATA=/data", "ANDROID_STORAGE=/storage", "EXTERNAL_STORAGE=/sdcard", "TMPDIR=/data/local/tmp",
-         "LANG=C.UTF-8"},
+         "LANG=C.UTF-8", "ENV=/system/etc/mkshrc"},
         &m_link});
     return true;
 }

@@ -177,6 +177,8 @@ bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, 
     const QString etc = root.filePath(QStringLiteral("system/etc"));
     bool written = writeFile(etc + QStringLiteral("/prop"), propertiesText(options), Readable)
         && writeFile(etc + QStringLiteral("/battery"), batteryText(options), Readable)
+        // Read by interactive shells (ENV): the phone's prompt, "emu:/sdcard # ".
+        && writeFile(etc + QStringLiteral("/mkshrc"), "PS1='${HOSTNAME:-emu}:${PWD:-?} # '\n", Readable)
         && writeFile(root.filePath(QStringLiteral("etc/passwd")),
                      "root:x:0:0:root:/:/system/bin/sh\n"
                      "system:x:1000:1000::/:/system/bin/sh\n"
