@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -101,6 +102,8 @@ bool ChildProcess::start(const SandboxPlan &plan, const QList<QByteArray> &argv,
         for (int sig : {SIGPIPE, SIGTERM, SIGINT, SIGHUP, SIGCHLD})
             signal(sig, SIG_DFL);
         setsid();
+        // The command goes when the phone does, even if the phone is killed outright.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (terminal >= 0) {
             ioctl(terminal, TIOCSCTTY, 0);
             childIn = childOut = childErr = terminal;

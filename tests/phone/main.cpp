@@ -26,6 +26,10 @@ void onSignal(int)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--help"))) {
+        printf("%s", qPrintable(emulatorUsage()));
+        return 0;
+    }
     QString error;
     const std::optional<EmulatorOptions> options = parseEmulatorOptions(app.arguments().mid(1), error);
     if (!options) {
