@@ -4,7 +4,6 @@
 #include "Connection.h"
 #include "EmulatorContext.h"
 
-#include <QPointer>
 #include <QTimer>
 
 Service::Service(Connection *connection, quint32 localId, quint32 remoteId)
@@ -36,11 +35,7 @@ void Service::flush()
         if (delay <= 0) {
             transmit(QByteArrayView(m_pending).first(size));
         } else {
-            QPointer<Service> self(this);
-            QTimer::singleShot(delay, this, [self, chunk = m_pending.left(size)] {
-                if (self)
-                    self->transmit(chunk);
-            });
+            QTimer::singleShot(delay, this, [this, chunk = m_pending.left(size)] { transmit(chunk); });
         }
         m_pending.remove(0, size);
     }
@@ -75,12 +70,7 @@ void Service::acknowledge(qsizetype receivedBytes)
         m_connection->sendMessage(AdbMessage::OKAY, m_localId, m_remoteId);
         return;
     }
-    QPointer<Connection> connection(m_connection);
-    const quint32 localId = m_localId, remoteId = m_remoteId;
-    QTimer::singleShot(delay, this, [connection, localId, remoteId] {
-        if (connection)
-            connection->sendMessage(AdbMessage::OKAY, localId, remoteId);
-    });
+    QTimer::singleShot(delay, this, [this] { m_connection->sendMessage(AdbMessage::OKAY, m_localId, m_remoteId); });
 }
 
 void Service::finish()
