@@ -102,6 +102,7 @@ private slots:
     void connectionDroppedMidPush();
     void terminatedPush();
     void smallMessages();
+    void stoppedPhoneComesBack();
 
 private:
     AdbRun shell(const QString &serial, const QString &command) { return m_phones.adb({QStringLiteral("-s"), serial, QStringLiteral("shell"), command}); }
@@ -487,6 +488,19 @@ void PhoneEmulatorTest::smallMessages()
     const QString back = m_local.filePath(QStringLiteral("pieces-back.bin"));
     QCOMPARE(m_phones.adb({QStringLiteral("-s"), m_smallMessages, QStringLiteral("pull"), QStringLiteral("/sdcard/pieces.bin"), back}).status, 0);
     QVERIFY(sameContents(source, back));
+}
+
+void PhoneEmulatorTest::stoppedPhoneComesBack()
+{
+    QVERIFY(writeFile(m_phones.hostPath(m_dropping, QStringLiteral("/sdcard/Download/kept.txt")), "kept"));
+    m_phones.stopPhone(m_dropping);
+    QTRY_VERIFY(!m_phones.adb({QStringLiteral("devices")}).output.contains(m_dropping + QStringLiteral("\tdevice")));
+    QCOMPARE(shell(m_dropping, QStringLiteral("true")).status, 1);
+
+    QVERIFY2(m_phones.restartPhone(m_dropping), qPrintable(m_phones.errorString()));
+    const AdbRun run = shell(m_dropping, QStringLiteral("cat /sdcard/Download/kept.txt"));
+    QCOMPARE(run.output, QStringLiteral("kept"));
+    QCOMPARE(run.status, 0);
 }
 
 QTEST_GUILESS_MAIN(PhoneEmulatorTest)
