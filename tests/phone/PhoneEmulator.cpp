@@ -43,7 +43,8 @@ bool PhoneEmulator::setUp(QString &error)
     }
     const QString root = QDir(m_options.root).absolutePath();
     const QString image = m_work.filePath(QStringLiteral("root"));
-    if (!buildSystemImage(m_options, image, error))
+    QStringList libraryFolders;
+    if (!buildSystemImage(m_options, image, libraryFolders, error))
         return false;
 
     PhoneFileSystem files(root, image, m_options.cards, m_options.denyPaths);
@@ -71,7 +72,11 @@ bool PhoneEmulator::setUp(QString &error)
     plan.root = local(image);
     for (const QString &folder : files.backedFolders())
         plan.binds.push_back({local(root + folder), local(image + folder), true});
-    plan.binds.push_back({"/dev", local(image + QStringLiteral("/dev")), true});
+    // What the phone shares with this computer is read-only: a stray `rm -rf /` in the phone's
+    // shell ends at its own storage.
+    plan.binds.push_back({"/dev", local(image + QStringLiteral("/dev")), true, true});
+    for (const QString &folder : libraryFolders)
+        plan.binds.push_back({local(folder), local(image + folder), true, true});
     plan.procTarget = local(image + QStringLiteral("/proc"));
     for (const QString &denied : files.deniedFolders())
         plan.deniedTargets.push_back(local(image + denied));

@@ -60,6 +60,9 @@ void execInSandbox(const SandboxPlan &plan, char *const argv[], char *const envp
         const unsigned long flags = MS_BIND | (bind.recursive ? MS_REC : 0);
         if (mount(bind.source.c_str(), bind.target.c_str(), nullptr, flags, nullptr) != 0)
             fail("bind", bind.target.c_str());
+        if (bind.readOnly
+            && mount(nullptr, bind.target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            fail("make read-only", bind.target.c_str());
     }
     if (mount("proc", plan.procTarget.c_str(), "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) != 0)
         fail("mount proc on", plan.procTarget.c_str());

@@ -12,6 +12,7 @@ struct SandboxPlan {
         std::string source;
         std::string target;
         bool recursive = false;
+        bool readOnly = false;
     };
     std::string root;                       // the system image, the child's "/"
     std::vector<Bind> binds;

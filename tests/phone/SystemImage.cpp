@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <climits>
+#include <unistd.h>
+
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
@@ -26,33 +29,6 @@ QString run(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     process.waitForFinished(10000);
     return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-// Copies a folder of plain files and subfolders.
-bool copyTree(const QString &source, const QString &target)
-{
-    if (!QDir().mkpath(target))
-        return false;
-    const QDir folder(source);
-    for (const QFileInfo &entry : folder.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString copy = target + QLatin1Char('/') + entry.fileName();
-        if (!(entry.isDir() ? copyTree(entry.filePath(), copy) : QFile::copy(entry.filePath(), copy)))
-            return false;
-    }
-    return true;
-}
-
-// The shared libraries dynamically linked programs load, as absolute paths.
-QStringList librariesOf(const QStringList &programs)
-{
-    static const QRegularExpression path(QStringLiteral("(/\\S+) \\(0x"));
-    QStringList libraries;
-    for (auto it = path.globalMatch(run(QStringLiteral("ldd"), programs)); it.hasNext();) {
-        const QString library = it.next().captured(1);
-        if (!libraries.contains(library))
-            libraries << library;
-    }
-    return libraries;
 }
 
 QString sdkLevel(const QString &release)
@@ -115,7 +91,8 @@ QByteArray batteryText(const EmulatorOptions &options)
         .toUtf8();
 }
 
-bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, QString &error)
+bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, QStringList &libraryFolders,
+                      QString &error)
 {
     QDir root(imageRoot);
     QStringList folders{QStringLiteral("system/bin"), QStringLiteral("system/etc"), QStringLiteral("etc"),
@@ -147,21 +124,26 @@ bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, 
     for (const QString &applet : run(toybox, {}).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
         QFile::link(QStringLiteral("toybox"), bin + QLatin1Char('/') + applet);
 
-    for (const QString &library : librariesOf({toybox, mksh})) {
-        const QString copy = imageRoot + library;
-        if (QFileInfo::exists(copy))
-            continue;
-        if (!root.mkpath(QFileInfo(copy).path()) || !QFile::copy(library, copy)) {
-            error = QStringLiteral("cannot copy %1 into the system image").arg(library);
-            return false;
+    // The libraries, and the C.UTF-8 locale toybox needs to print names as they are.
+    for (const QString &folder : {QStringLiteral("/lib"), QStringLiteral("/lib32"), QStringLiteral("/lib64"),
+                                  QStringLiteral("/usr/lib"), QStringLiteral("/usr/lib32"), QStringLiteral("/usr/lib64")}) {
+        const QFileInfo host(folder);
+        if (host.isSymLink()) {
+            // The link as written ("usr/lib"): it stays inside the image.
+            char target[PATH_MAX];
+            const ssize_t length = ::readlink(QFile::encodeName(folder).constData(), target, sizeof target - 1);
+            if (length <= 0 || !root.mkpath(QFileInfo(imageRoot + folder).path())
+                || !QFile::link(QFile::decodeName(QByteArray(target, length)), imageRoot + folder)) {
+                error = QStringLiteral("cannot copy the link %1 into the system image").arg(folder);
+                return false;
+            }
+        } else if (host.isDir()) {
+            if (!root.mkpath(folder.mid(1))) {
+                error = QStringLiteral("cannot create %1 in the system image").arg(folder);
+                return false;
+            }
+            libraryFolders << folder;
         }
-    }
-
-    // Android's userland speaks UTF-8; toybox needs the C.UTF-8 locale to print names as they are.
-    const QString locale = QStringLiteral("/usr/lib/locale/C.utf8");
-    if (QFileInfo::exists(locale) && !copyTree(locale, imageRoot + locale)) {
-        error = QStringLiteral("cannot copy %1 into the system image").arg(locale);
-        return false;
     }
 
     for (const QString &command : {QStringLiteral("getprop"), QStringLiteral("dumpsys"), QStringLiteral("screencap"),
