@@ -60,8 +60,11 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
                                      bool deleteSource, QString serial)
 {
     const bool toPhone = kind == TransferJob::Kind::toAndroid;
-    QSet<QString> taken = toPhone ? co_await ADB::shared().existingNames(serial, destDir)
-                                  : localNames(destDir);
+    QSet<QString> taken;
+    if (toPhone)
+        taken = co_await ADB::shared().existingNames(serial, destDir);
+    else
+        taken = localNames(destDir);
 
     QStringList names;
     for (const QString &path : std::as_const(paths)) {

@@ -38,8 +38,10 @@ QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, std::shared
         const qint64 total = co_await localSizeInBackground(spec.source);
         const QString serial = spec.serial;
         const QString remote = destinationPath(spec);
-        co_await watch(id, total, 1.5, [serial, remote, isDirectory]() -> QCoro::Task<std::optional<qint64>> {
-            co_return co_await ADB::shared().remoteSize(serial, remote, isDirectory);
+        // Plain lambdas that return the task: a lambda that is itself a coroutine would
+        // leave its captures to a closure that may be gone before the task ends.
+        co_await watch(id, total, 1.5, [serial, remote, isDirectory] {
+            return ADB::shared().remoteSize(serial, remote, isDirectory);
         }, stop);
         co_return;
     }
@@ -57,9 +59,7 @@ QCoro::Task<> AppModel::watchPull(QUuid id, QString serial, QString remote, QStr
 {
     const bool isDirectory = co_await ADB::shared().remoteIsDirectory(serial, remote);
     const qint64 total = co_await ADB::shared().remoteSize(serial, remote, isDirectory);
-    co_await watch(id, total, 0.5, [dest]() -> QCoro::Task<std::optional<qint64>> {
-        co_return co_await localSizeInBackground(dest);
-    }, stop);
+    co_await watch(id, total, 0.5, [dest] { return localSizeInBackground(dest); }, stop);
 }
 
 QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeSample sample,
@@ -73,11 +73,11 @@ QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeSampl
     QList<TransferMeter::Sample> samples;
     const auto pause = std::chrono::milliseconds(qint64(interval * 1000));
     while (!stop->isStopped()) {
-        const std::optional<qint64> bytes = co_await sample();
+        const qint64 bytes = co_await sample();
         // The run may have ended while the sample was taken; its outcome is final.
         if (stop->isStopped())
             co_return;
-        TransferMeter::record(samples, uptime(), bytes.value_or(0));
+        TransferMeter::record(samples, uptime(), bytes);
         const TransferMeter meter{std::max<qint64>(0, total), samples.last().bytes, samples};
         // adb's own percentage, when it printed one, is the floor: a destination that is
         // measured smaller for a moment (an old file being replaced) does not pull the bar back.
