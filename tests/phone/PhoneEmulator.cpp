@@ -70,13 +70,15 @@ bool PhoneEmulator::setUp(QString &error)
 
     SandboxPlan plan;
     plan.root = local(image);
-    for (const QString &folder : files.backedFolders())
-        plan.binds.push_back({local(root + folder), local(image + folder), true});
     // What the phone shares with this computer is read-only: a stray `rm -rf /` in the phone's
     // shell ends at its own storage.
     plan.binds.push_back({"/dev", local(image + QStringLiteral("/dev")), true, true});
     for (const QString &folder : libraryFolders)
         plan.binds.push_back({local(folder), local(image + folder), true, true});
+    // toybox's df names the last mount of a device: the internal storage goes last.
+    const QStringList storage = files.backedFolders();
+    for (auto folder = storage.crbegin(); folder != storage.crend(); ++folder)
+        plan.binds.push_back({local(root + *folder), local(image + *folder), true});
     plan.procTarget = local(image + QStringLiteral("/proc"));
     for (const QString &denied : files.deniedFolders())
         plan.deniedTargets.push_back(local(image + denied));
