@@ -34,8 +34,11 @@ struct AdbRun {
 //                            ↔ rootOf(serial) + "/storage/emulated/0/..."
 //   /storage/<card id>/...   ↔ rootOf(serial) + "/storage/<card id>/..."
 //   /data/local/tmp/...      ↔ rootOf(serial) + "/data/local/tmp/..."
-// hostPath() does that mapping. With storageMb the internal storage is a tmpfs mounted on
+// hostPath() does that mapping. A new phone's internal storage holds the standard folders
+// (Alarms, DCIM, Documents, Download, Movies, Music, Notifications, Pictures, Podcasts,
+// Ringtones). With storageMb the internal storage is a tmpfs mounted on
 // rootOf(serial) + "/storage/emulated/0" while the phone runs; its contents go with it.
+// The server runs with a home folder of its own (its key and log stay out of ~/.android).
 //
 // The destructor kills the server on its own port (`adb kill-server`), stops the phones and
 // removes their folders, and restores ANDROID_ADB_SERVER_PORT.
