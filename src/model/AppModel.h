@@ -8,12 +8,15 @@
 #include "drives/DriveInfo.h"
 #include "model/transfer/BackupPlan.h"
 #include "model/transfer/ConflictPrompt.h"
+#include "model/transfer/DroppedPaths.h"
 #include "model/transfer/MoveRequest.h"
 #include "model/transfer/TransferJob.h"
 
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QProcess>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -26,6 +29,7 @@
 #include <memory>
 #include <optional>
 
+class QMimeData;
 class StopHandle;
 
 // The one observable object behind the main window. It lives on the main thread: every
@@ -187,6 +191,54 @@ public:
     bool workerRunning() const { return m_workerRunning; }
     // ---- end of the transfer engine's declarations ----
 
+    // ---- Moves, installs, backup, drag and drop, preview and phone tools ----
+    // Copy the selection of one pane into the other pane's folder.
+    void sendSelectedToAndroid();
+    void getSelectedFromAndroid();
+    // Checks a move of `paths` (absent: the source pane's selection) and publishes it as
+    // moveRequest for confirmation, or refuses with a message.
+    void requestMove(bool toPhone, const std::optional<QStringList> &paths = std::nullopt);
+    void confirmMove();
+    // Queues one install job per path, in order (each new one on top of the list).
+    void installAPKs(const QStringList &paths);
+    // Chooses APK files for pickAndInstallAPK: the chosen paths in the chooser's order, empty
+    // when cancelled. The window installs a file dialog here (core has no widgets).
+    using FilePicker = std::function<QStringList(const QString &prompt)>;
+    void setApkPicker(FilePicker picker) { m_apkPicker = std::move(picker); }
+    void pickAndInstallAPK();
+    // Scans DCIM and Pictures and publishes a backupPlan, or a message.
+    void prepareBackup();
+    // Runs the pending plan as one job outside the queue, file by file.
+    void confirmBackup();
+
+    // Drag payloads of a row (the caller owns the result). A phone row offered to other
+    // applications is pulled into the drag folder when the drop asks for its file.
+    QMimeData *macProvider(const FileEntry &entry, const QSet<QString> &selection) const;
+    QMimeData *androidProvider(const FileEntry &entry, const QSet<QString> &selection);
+    // Pulls one phone item into a fresh folder below the drag folder, shown as its own row;
+    // the local path of the copy.
+    QCoro::Task<QString> pullForDrag(QString remote);
+    // A drop on the empty area of a pane; false refuses it.
+    bool handleDrop(const QMimeData *data, DragSide side);
+    // A drop on a row of the pane `side`.
+    void handleRowDrop(const QList<DroppedPaths> &items, const FileEntry &entry, DragSide side);
+    void handleRowDrop(const QMimeData *data, const FileEntry &entry, DragSide side);
+
+    // Preview of a row: the same file again closes the preview, another file replaces it.
+    void quickLookMac(const QString &path);
+    void quickLookAndroid(const QString &path);
+    // The preview child is this program with "--preview FILE"; tests may run another one.
+    void setPreviewProgram(const QString &program) { m_previewProgram = program; }
+    const QProcess *quickLookProcess() const { return m_quickLookProcess; }
+    std::optional<QString> quickLookURL() const { return m_quickLookURL; }
+
+    // Saves the phone's screen into the computer pane's folder and selects it.
+    void takeScreenshot();
+    QCoro::Task<> loadPhoneInfo();
+    QCoro::Task<> connectWireless(QString address);
+    QCoro::Task<> pairWireless(QString address, QString code);
+    // ---- end of moves, installs, backup, drag and drop, preview and phone tools ----
+
 signals:
     void adbMissingChanged();
     void devicesChanged();
@@ -272,4 +324,18 @@ private:
     // The waiter of the open name-clash question; set exactly while `conflict` is.
     std::function<void(ConflictResolution)> m_conflictContinuation;
     // ---- end of the transfer engine's private state ----
+
+    // ---- Moves, backup, drag and drop, preview and phone tools: private part ----
+    void routeToAndroid(const QStringList &paths, const std::optional<QString> &dest);
+    void runQuickLook(const QString &path);
+    QCoro::Task<> scanBackup(AndroidDevice device);
+    QCoro::Task<> runBackup(QUuid id, BackupPlan plan, CancelTokenPtr token);
+    QCoro::Task<> previewAndroid(QString path);
+    QCoro::Task<> saveScreenshot(QString serial, QString folder);
+
+    FilePicker m_apkPicker;
+    QString m_previewProgram;
+    QPointer<QProcess> m_quickLookProcess;
+    std::optional<QString> m_quickLookURL;
+    // ---- end of the private part of moves, backup, drag and drop, preview and phone tools ----
 };
