@@ -4,3 +4,4 @@
 int runPanePathTests(int argc, char **argv);
 int runComputerPaneTests(int argc, char **argv);
 int runDrivesModelTests(int argc, char **argv);
+int runPhoneModelTests(int argc, char **argv);

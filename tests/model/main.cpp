@@ -9,5 +9,6 @@ int main(int argc, char **argv)
     status |= runPanePathTests(argc, argv);
     status |= runComputerPaneTests(argc, argv);
     status |= runDrivesModelTests(argc, argv);
+    status |= runPhoneModelTests(argc, argv);
     return status;
 }
