@@ -19,6 +19,20 @@ const QString readOnlyMove = QStringLiteral(
     "Files on this drive can't be moved, because the originals can't be removed from a "
     "read-only drive. Use Copy instead.\n\n");
 
+// The coroutines below build their records through these functions, away from g++ 12's
+// mishandling of temporaries inside coroutines.
+TransferSpec makeSpec(const QString &source, const QString &destDir,
+                      const std::optional<QString> &targetName, TransferJob::Kind kind,
+                      const QString &serial, bool deleteSource)
+{
+    return TransferSpec{source, destDir, targetName, kind, serial, deleteSource};
+}
+
+PendingTransfer makePending(const QUuid &jobID, const TransferSpec &spec)
+{
+    return PendingTransfer{jobID, spec};
+}
+
 // Every entry of a local folder, hidden ones included; empty when it cannot be listed.
 QSet<QString> localNames(const QString &dir)
 {
@@ -105,7 +119,7 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
         taken.insert(name);
         batchNames.insert(name);
 
-        const TransferSpec spec{paths.at(i), destDir, targetName, kind, serial, deleteSource};
+        const TransferSpec spec = makeSpec(paths.at(i), destDir, targetName, kind, serial, deleteSource);
         TransferJob job;
         job.id = QUuid::createUuid();
         job.name = name;
@@ -113,7 +127,7 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
         job.state = TransferJob::State::queued();
         job.spec = spec;
         insertJob(job);
-        m_queue.append({job.id, spec});
+        m_queue.append(makePending(job.id, spec));
         queuedAny = true;
     }
     if (queuedAny)
@@ -130,6 +144,10 @@ QCoro::Task<ConflictResolution> AppModel::askConflict(QStringList names, bool to
     // Suspends until answerConflict or conflictClosed resumes it.
     struct Answer
     {
+        Answer(AppModel *model, const QStringList &names, bool toPhone)
+            : model(model), names(names), toPhone(toPhone)
+        {
+        }
         AppModel *model;
         QStringList names;
         bool toPhone;
@@ -146,7 +164,9 @@ QCoro::Task<ConflictResolution> AppModel::askConflict(QStringList names, bool to
         }
         ConflictResolution await_resume() const noexcept { return result; }
     };
-    co_return co_await Answer{this, names, toPhone};
+    // A named awaiter: g++ 12 destroys a temporary that spans a co_await twice.
+    Answer answer(this, names, toPhone);
+    co_return co_await answer;
 }
 
 void AppModel::answerConflict(ConflictResolution resolution)

@@ -23,9 +23,41 @@ double uptime()
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+QFuture<qint64> startLocalSize(const QString &path)
+{
+    return QtConcurrent::run([path] { return Sizing::local(path); });
+}
+
 QCoro::Task<qint64> localSizeInBackground(QString path)
 {
-    co_return co_await QtConcurrent::run([path] { return Sizing::local(path); });
+    // Kept in a variable: g++ 12 destroys a temporary that spans a co_await twice.
+    QFuture<qint64> size = startLocalSize(path);
+    co_return co_await size;
+}
+
+// The coroutines below build their records through these functions, away from g++ 12's
+// mishandling of temporaries inside coroutines.
+AppModel::SizeProbe makeProbe(bool onPhone, const QString &serial, const QString &path, bool isDirectory)
+{
+    AppModel::SizeProbe probe;
+    probe.onPhone = onPhone;
+    probe.serial = serial;
+    probe.path = path;
+    probe.isDirectory = isDirectory;
+    return probe;
+}
+
+TransferMeter makeMeter(qint64 total, const QList<TransferMeter::Sample> &samples)
+{
+    return TransferMeter{std::max<qint64>(0, total), samples.last().bytes, samples};
+}
+
+// The phone answers through one adb run; a local size is summed on a pool thread.
+QCoro::Task<qint64> measure(AppModel::SizeProbe probe)
+{
+    if (probe.onPhone)
+        co_return co_await ADB::shared().remoteSize(probe.serial, probe.path, probe.isDirectory);
+    co_return co_await localSizeInBackground(probe.path);
 }
 
 } // namespace
@@ -36,13 +68,8 @@ QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, std::shared
     case TransferJob::Kind::toAndroid: {
         const bool isDirectory = QFileInfo(spec.source).isDir();
         const qint64 total = co_await localSizeInBackground(spec.source);
-        const QString serial = spec.serial;
-        const QString remote = destinationPath(spec);
-        // Plain lambdas that return the task: a lambda that is itself a coroutine would
-        // leave its captures to a closure that may be gone before the task ends.
-        co_await watch(id, total, 1.5, [serial, remote, isDirectory] {
-            return ADB::shared().remoteSize(serial, remote, isDirectory);
-        }, stop);
+        const SizeProbe probe = makeProbe(true, spec.serial, destinationPath(spec), isDirectory);
+        co_await watch(id, total, 1.5, probe, stop);
         co_return;
     }
     case TransferJob::Kind::toMac:
@@ -59,10 +86,10 @@ QCoro::Task<> AppModel::watchPull(QUuid id, QString serial, QString remote, QStr
 {
     const bool isDirectory = co_await ADB::shared().remoteIsDirectory(serial, remote);
     const qint64 total = co_await ADB::shared().remoteSize(serial, remote, isDirectory);
-    co_await watch(id, total, 0.5, [dest] { return localSizeInBackground(dest); }, stop);
+    co_await watch(id, total, 0.5, makeProbe(false, QString(), dest, false), stop);
 }
 
-QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeSample sample,
+QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeProbe sample,
                               std::shared_ptr<StopHandle> stop)
 {
     if (stop->isStopped())
@@ -73,12 +100,12 @@ QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeSampl
     QList<TransferMeter::Sample> samples;
     const auto pause = std::chrono::milliseconds(qint64(interval * 1000));
     while (!stop->isStopped()) {
-        const qint64 bytes = co_await sample();
+        const qint64 bytes = co_await measure(sample);
         // The run may have ended while the sample was taken; its outcome is final.
         if (stop->isStopped())
             co_return;
         TransferMeter::record(samples, uptime(), bytes);
-        const TransferMeter meter{std::max<qint64>(0, total), samples.last().bytes, samples};
+        const TransferMeter meter = makeMeter(total, samples);
         // adb's own percentage, when it printed one, is the floor: a destination that is
         // measured smaller for a moment (an old file being replaced) does not pull the bar back.
         const double floor = m_reportedProgress.value(id, 0.0);

@@ -74,7 +74,8 @@ QCoro::Task<> AppModel::runWorker()
             switch (spec.kind) {
             case TransferJob::Kind::toAndroid:
             case TransferJob::Kind::toMac: {
-                QStringList args{QStringLiteral("-s"), spec.serial};
+                QStringList args;
+                args << QStringLiteral("-s") << spec.serial;
                 if (spec.kind == TransferJob::Kind::toAndroid)
                     args << QStringLiteral("push");
                 else

@@ -3,9 +3,11 @@
 #include "model/transfer/AdbProgress.h"
 #include "model/transfer/DroppedPaths.h"
 #include "model/transfer/Naming.h"
+#include "model/transfer/TransferListModel.h"
 #include "model/transfer/TransferMeter.h"
 #include "model/transfer/TransferPaths.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 using Sample = TransferMeter::Sample;
@@ -276,6 +278,85 @@ private slots:
     {
         QFETCH(QByteArray, json);
         QVERIFY(!DroppedPaths::fromJson(json));
+    }
+    void jobStates()
+    {
+        QVERIFY(TransferJob::State::queued().isActive());
+        QVERIFY(TransferJob::State::running().isActive());
+        QVERIFY(TransferJob::State::done().isFinished());
+        QVERIFY(TransferJob::State::cancelled().isFinished());
+        QVERIFY(TransferJob::State::failed("x").isFinished());
+        QCOMPARE(TransferJob::State::failed("No space").message(), QStringLiteral("No space"));
+        QVERIFY(TransferJob::State::failed("a") != TransferJob::State::failed("b"));
+    }
+
+    // The list model turns each new list into removals, insertions and one-row changes.
+    void listModelFollowsRowByRow()
+    {
+        auto makeJob = [](const QString &name) {
+            TransferJob job;
+            job.id = QUuid::createUuid();
+            job.name = name;
+            return job;
+        };
+        const TransferJob a = makeJob("a");
+        const TransferJob b = makeJob("b");
+        const TransferJob c = makeJob("c");
+
+        TransferListModel rows;
+        QSignalSpy resets(&rows, &QAbstractItemModel::modelReset);
+        QSignalSpy inserted(&rows, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&rows, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+
+        rows.setJobs({a});
+        rows.setJobs({c, b, a}); // a batch put on top
+        QCOMPARE(inserted.size(), 3);
+        QCOMPARE(rows.jobs(), (QList<TransferJob>{c, b, a}));
+
+        TransferJob running = a;
+        running.state = TransferJob::State::running();
+        running.progress = 0.5;
+        rows.setJobs({c, b, running});
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(changed.first().at(0).toModelIndex().row(), 2);
+        QCOMPARE(changed.first().at(1).toModelIndex().row(), 2);
+        QCOMPARE(rows.data(rows.index(2), TransferListModel::ProgressRole).toDouble(), 0.5);
+        QCOMPARE(rows.data(rows.index(2), TransferListModel::StateRole).toInt(),
+                 int(TransferJob::State::Case::running));
+
+        rows.setJobs({c, b, running}); // unchanged: no signal
+        QCOMPARE(changed.size(), 1);
+
+        rows.setJobs({c, running}); // b cleared
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed.first().at(1).toInt(), 1);
+        QCOMPARE(rows.rowOf(running.id), 1);
+        QCOMPARE(resets.size(), 0);
+
+        rows.setJobs({running, c}); // a reorder is the one case that resets
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(rows.jobs(), (QList<TransferJob>{running, c}));
+    }
+
+    void listModelRoles()
+    {
+        TransferJob failed;
+        failed.id = QUuid::createUuid();
+        failed.name = "f.txt";
+        failed.state = TransferJob::State::failed("adb: error: boom");
+        failed.spec = TransferSpec{"/a", "/b", std::nullopt, TransferJob::Kind::toAndroid, "s", false};
+        TransferJob backup = failed;
+        backup.id = QUuid::createUuid();
+        backup.spec.reset();
+        TransferListModel rows;
+        rows.setJobs({failed, backup});
+        QCOMPARE(rows.data(rows.index(0), Qt::DisplayRole).toString(), QStringLiteral("f.txt"));
+        QCOMPARE(rows.data(rows.index(0), TransferListModel::FailureRole).toString(),
+                 QStringLiteral("adb: error: boom"));
+        QVERIFY(rows.data(rows.index(0), TransferListModel::RetryableRole).toBool());
+        QVERIFY(!rows.data(rows.index(1), TransferListModel::RetryableRole).toBool());
+        QCOMPARE(rows.data(rows.index(0), TransferListModel::JobRole).value<TransferJob>(), failed);
     }
 };
 
