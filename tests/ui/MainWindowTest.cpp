@@ -332,6 +332,8 @@ void MainWindowTest::conflictPromptAnswersAndCloses()
     if (jobs > 0) {
         QTRY_COMPARE_WITH_TIMEOUT(m_model->transfers().size(), jobs, kPhoneWaitMs);
         QVERIFY(m_window->transfersView()->isVisible());
+        // The model is not torn down under a running copy.
+        QTRY_VERIFY_WITH_TIMEOUT(!m_model->hasActiveTransfers(), kPhoneWaitMs);
     } else {
         // The batch resumes from the event loop; let it run, then nothing may have been queued.
         QCoreApplication::processEvents();
