@@ -175,9 +175,16 @@ public:
 
     // Progress of one running job, written into its row until `stop` is stopped; no write
     // happens once it is. monitorTransfer picks the flavour by the spec's kind.
-    using SizeSample = std::function<QCoro::Task<std::optional<qint64>>()>;
+    // Where watch measures the destination's bytes: a phone path or a local path.
+    struct SizeProbe
+    {
+        bool onPhone = false;
+        QString serial;
+        QString path;
+        bool isDirectory = false;
+    };
     QCoro::Task<> monitorTransfer(QUuid id, TransferSpec spec, std::shared_ptr<StopHandle> stop);
-    QCoro::Task<> watch(QUuid id, qint64 total, double interval, SizeSample sample,
+    QCoro::Task<> watch(QUuid id, qint64 total, double interval, SizeProbe sample,
                         std::shared_ptr<StopHandle> stop);
     QCoro::Task<> watchPull(QUuid id, QString serial, QString remote, QString dest,
                             std::shared_ptr<StopHandle> stop);
