@@ -28,7 +28,8 @@ void LinuxFileBrowser::reveal(const QString &path)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+    // File URIs are sent fully percent-encoded ("a%20b.txt"), as the interface defines them.
+    call << QStringList{QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)} << QString();
     // The reply arrives later on this thread; a browser that is missing or refuses the call
     // leaves the plain folder as the answer.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
