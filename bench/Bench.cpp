@@ -59,9 +59,11 @@ bool Bench::setUp(QString *error)
     QDir().mkpath(onPhone(QStringLiteral("/storage/emulated/0/Bench")));
 
     m_model = std::make_unique<AppModel>();
-    m_window = std::make_unique<MainWindow>(m_model.get());
-    m_window->resize(1200, 800);
-    m_window->show();
+    if (m_options.window) {
+        m_window = std::make_unique<MainWindow>(m_model.get());
+        m_window->resize(1200, 800);
+        m_window->show();
+    }
     if (!waitUntil([this] { return m_model->readyDevice().has_value(); }, phoneWaitMs)) {
         *error = QStringLiteral("the model did not see the emulated phone");
         return false;

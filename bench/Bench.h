@@ -28,6 +28,7 @@ public:
     {
         int runs = 3;
         QSet<int> only; // empty: every figure
+        bool window = true; // the main window on the model during the figures
     };
 
     explicit Bench(Options options);

@@ -1,7 +1,7 @@
 // tessary-bench: prints how close Tessary's transfers, listings and window come to the bare
 // tools they drive. Started by bench/run; see the README.
 //
-//   tessary-bench [--runs N] [--only 1,3,5]
+//   tessary-bench [--runs N] [--only 1,3,5] [--no-window]
 #include "Bench.h"
 
 #include "ui/Icons.h"
@@ -27,9 +27,11 @@ int main(int argc, char **argv)
                                   QStringLiteral("n"), QStringLiteral("3"));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Comma-separated figure numbers."),
                                   QStringLiteral("list"));
+    const QCommandLineOption noWindow(QStringLiteral("no-window"),
+                                      QStringLiteral("Drive the model without its window (figure 7 still shows one)."));
     const QCommandLineOption memoryChildOption(QStringLiteral("memory-child"),
                                                QStringLiteral("Internal: one measurement of figure 7."));
-    parser.addOptions({runs, only, memoryChildOption});
+    parser.addOptions({runs, only, noWindow, memoryChildOption});
     parser.process(app);
 
     if (parser.isSet(memoryChildOption)) {
@@ -41,6 +43,7 @@ int main(int argc, char **argv)
 
     Bench::Options options;
     options.runs = std::max(1, parser.value(runs).toInt());
+    options.window = !parser.isSet(noWindow);
     for (const QString &number : parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts))
         options.only.insert(number.trimmed().toInt());
 
