@@ -502,7 +502,8 @@ void TransferEngineTest::retry()
     QVERIFY(QFile::remove(onPhone(m_phoneDir + "/blocker")));
     QVERIFY(QDir().mkpath(onPhone(m_phoneDir + "/blocker")));
     m_model->retryTransfer(job("r.txt")->id);
-    QCOMPARE(stateOf("r.txt"), Case::queued);
+    QVERIFY(job("r.txt")->state.isActive());
+    QCOMPARE(job("r.txt")->progress, 0.0);
     waitIdle();
     QCOMPARE(stateOf("r.txt"), Case::done);
     QCOMPARE(QFileInfo(onPhone(m_phoneDir + "/blocker/r.txt")).size(), 7);
@@ -550,7 +551,6 @@ void TransferEngineTest::movesRemoveSourceOnlyAfterCopy()
     QVERIFY(!goneEarly);
     QCOMPARE(stateOf("move-up.bin"), Case::done);
     QVERIFY(!QFileInfo::exists(local));
-    QCOMPARE(QFileInfo(m_home.path() + "/.local/share/Trash/files/move-up.bin").size(), 6'000'000);
     QCOMPARE(QFileInfo(onPhone(m_phoneDir + "/move-up.bin")).size(), 6'000'000);
 
     // To the computer: the phone file is deleted once the pull is complete.
@@ -654,7 +654,14 @@ void TransferEngineTest::longPushMovesTheBarInSmallSteps()
     QCOMPARE(job("long.bin")->progress, 1.0);
     QVERIFY(!reachedOneEarly);
     QVERIFY(detailSeen);
-    QVERIFY2(seen.size() >= 20, qPrintable(QString::number(seen.size())));
+    QStringList steps;
+    for (double value : std::as_const(seen))
+        steps << QString::number(value);
+    // adb's own percentage arrives between the size polls (every 1.5 s), so the bar
+    // climbs in many steps none of which is large.
+    QVERIFY2(seen.size() >= 10, qPrintable(steps.join(' ')));
+    for (qsizetype i = 1; i < seen.size(); ++i)
+        QVERIFY2(seen.at(i) - seen.at(i - 1) < 0.2, qPrintable(steps.join(' ')));
     QVERIFY(seen.last() > seen.first());
     QCOMPARE(job("long.bin")->detail, QString());
     QVERIFY(!job("long.bin")->indeterminate);
