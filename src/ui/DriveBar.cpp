@@ -93,7 +93,8 @@ void DriveBar::rebuild()
         m_ejectButtons << eject;
     }
     m_rowLayout->addStretch(1);
-    m_scroll->setFixedHeight(m_row->sizeHint().height() + m_scroll->horizontalScrollBar()->sizeHint().height() / 2);
+    // Room for the chips and, below them, the scroll bar that appears when they overflow.
+    m_scroll->setFixedHeight(m_row->sizeHint().height() + m_scroll->horizontalScrollBar()->sizeHint().height() + 2);
     setVisible(!drives.isEmpty());
     refreshWarning();
 }

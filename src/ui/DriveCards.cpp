@@ -43,6 +43,7 @@ void DriveCards::rebuild()
     const QList<DriveInfo> drives = m_model->drives();
     for (const DriveInfo &drive : drives) {
         auto *card = new QFrame(this);
+        card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
         card->setObjectName(QStringLiteral("driveCard"));
         card->setStyleSheet(QStringLiteral("#driveCard { background: palette(alternate-base); border: 1px solid palette(midlight); border-radius: 8px; }"));
         auto *cardLayout = new QVBoxLayout(card);

@@ -1,5 +1,6 @@
 #include "ui/Icons.h"
 
+#include <QDir>
 #include <QHash>
 
 namespace Icons {
@@ -85,6 +86,19 @@ QIcon icon(const QString &symbol)
 
 void installTheme()
 {
+    // Platforms without a desktop theme (offscreen, a bare X server) search only the
+    // resources; add the freedesktop locations.
+    QStringList paths = QIcon::themeSearchPaths();
+    QStringList dataDirs = qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (dataDirs.isEmpty())
+        dataDirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    dataDirs.prepend(QDir::homePath() + QStringLiteral("/.local/share"));
+    for (const QString &dir : dataDirs) {
+        const QString icons = dir + QStringLiteral("/icons");
+        if (!paths.contains(icons))
+            paths << icons;
+    }
+    QIcon::setThemeSearchPaths(paths);
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")
         || !QIcon::hasThemeIcon(QStringLiteral("folder-symbolic")))
         QIcon::setThemeName(QStringLiteral("Adwaita"));

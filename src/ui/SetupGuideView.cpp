@@ -7,13 +7,23 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 SetupGuideView::SetupGuideView(AppModel *model, QWidget *parent)
     : QWidget(parent), m_scan(new QPushButton(QStringLiteral("Scan again"), this)),
       m_wireless(new QPushButton(QStringLiteral("Connect over Wi-Fi…"), this)), m_cards(new DriveCards(model, this))
 {
-    auto *outer = new QHBoxLayout(this);
+    // Many drives can make the guide taller than the window: it scrolls instead of squeezing.
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto *page = new QWidget(scroll);
+    scroll->setWidget(page);
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->addWidget(scroll);
+    auto *outer = new QHBoxLayout(page);
     outer->addStretch(1);
     auto *column = new QVBoxLayout;
     column->setSpacing(12);

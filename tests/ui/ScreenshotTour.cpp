@@ -132,27 +132,12 @@ int main(int argc, char **argv)
     model.goAndroid(QStringLiteral("/storage/emulated/0/Download"));
     waitUntil([&] { return model.androidItems().size() >= 2; });
 
-    // A finished copy, then a long pull that is still running.
-    model.enqueue({downloads + QStringLiteral("/boarding-pass.pdf")}, TransferJob::Kind::toAndroid,
-                  QStringLiteral("/storage/emulated/0/Download"), false);
-    waitUntil([&] { return !model.transfers().isEmpty() && model.transfers().first().state == TransferJob::State::done(); });
-    model.enqueue({QStringLiteral("/storage/emulated/0/Download/concert.mp4")}, TransferJob::Kind::toMac, downloads, false);
-    waitUntil([&] {
-        return !model.transfers().isEmpty() && model.transfers().first().state == TransferJob::State::running()
-            && model.transfers().first().progress > 0.08 && !model.transfers().first().detail.isEmpty();
-    }, 60000);
-    model.setAndroidSelection({QStringLiteral("/storage/emulated/0/Download/notes.txt")});
-    settle(800);
-    shoot(&window, out + QStringLiteral("/browser-transfer.png"));
-
     // The same name on both sides: the conflict question.
     model.enqueue({QStringLiteral("/storage/emulated/0/Download/notes.txt")}, TransferJob::Kind::toMac, downloads, false);
     waitUntil([&] { return window.prompts()->conflictAlert() && window.prompts()->conflictAlert()->isVisible(); });
     settle(800);
     shoot(&window, out + QStringLiteral("/conflict.png"), window.prompts()->conflictAlert()->frameGeometry());
     model.answerConflict(ConflictResolution::cancel);
-    model.cancelAllTransfers();
-    waitUntil([&] { return !model.hasActiveTransfers(); });
 
     // The phone information popover, filled with what the phone reports.
     window.showInfo();
@@ -167,7 +152,25 @@ int main(int argc, char **argv)
         waitUntil([&] { return model.macPath() == image.mountPoint(); });
         settle(800);
         shoot(&window, out + QStringLiteral("/drive-bar-read-only.png"));
+        model.setMacPath(downloads);
+        model.reloadMac();
     }
+
+
+    // A finished copy, then a long pull that is still running.
+    model.enqueue({downloads + QStringLiteral("/boarding-pass.pdf")}, TransferJob::Kind::toAndroid,
+                  QStringLiteral("/storage/emulated/0/Download"), false);
+    waitUntil([&] { return !model.transfers().isEmpty() && model.transfers().first().state == TransferJob::State::done(); });
+    model.enqueue({QStringLiteral("/storage/emulated/0/Download/concert.mp4")}, TransferJob::Kind::toMac, downloads, false);
+    waitUntil([&] {
+        return !model.transfers().isEmpty() && model.transfers().first().state == TransferJob::State::running()
+            && model.transfers().first().progress > 0.08 && !model.transfers().first().detail.isEmpty();
+    }, 60000);
+    model.setAndroidSelection({QStringLiteral("/storage/emulated/0/Download/notes.txt")});
+    settle(800);
+    shoot(&window, out + QStringLiteral("/browser-transfer.png"));
+    model.cancelAllTransfers();
+    waitUntil([&] { return !model.hasActiveTransfers(); });
 
     window.hide();
     QCoro::waitFor(image.cleanUp());
