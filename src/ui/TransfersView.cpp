@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TransfersView::TransfersView(QAbstractItemModel *jobs, std::function<TransferJob(const QModelIndex &)> jobAt,
                              QWidget *parent)
     : QWidget(parent), m_list(new QListView(this)), m_cancelAll(new QPushButton(QStringLiteral("Cancel all"), this)),
@@ -42,11 +44,19 @@ TransfersView::TransfersView(QAbstractItemModel *jobs, std::function<TransferJob
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
     m_list->setMouseTracking(true);
-    // Bounded: a long list scrolls instead of pushing the panes away.
-    m_list->setMinimumHeight(60);
-    m_list->setMaximumHeight(180);
-    m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // As tall as its rows, between one and about six rows: a long list scrolls instead of
+    // pushing the panes away.
+    m_list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     layout->addWidget(m_list);
+    auto fit = [this, jobs] {
+        const int row = m_list->sizeHintForRow(0) > 0 ? m_list->sizeHintForRow(0) : 26;
+        const int rows = std::clamp(jobs->rowCount(), 1, 6);
+        m_list->setFixedHeight(rows * row + 2 * m_list->frameWidth());
+    };
+    connect(jobs, &QAbstractItemModel::rowsInserted, this, fit);
+    connect(jobs, &QAbstractItemModel::rowsRemoved, this, fit);
+    connect(jobs, &QAbstractItemModel::modelReset, this, fit);
+    fit();
 
     connect(m_delegate, &TransferRowDelegate::cancelRequested, this, &TransfersView::cancelRequested);
     connect(m_delegate, &TransferRowDelegate::retryRequested, this, &TransfersView::retryRequested);
