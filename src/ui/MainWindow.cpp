@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -97,6 +98,15 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
     connect(m_setupGuide, &SetupGuideView::wirelessRequested, this, &MainWindow::showWireless);
 
     m_prompts = new Prompts(model, this);
+    connect(m_prompts, &Prompts::moveConfirmed, model, &AppModel::confirmMove);
+    connect(m_prompts, &Prompts::backupConfirmed, model, &AppModel::confirmBackup);
+    connect(m_wirelessView, &WirelessView::pairRequested, this,
+            [this](const QString &address, const QString &code) { start(this, m_model->pairWireless(address, code)); });
+    connect(m_wirelessView, &WirelessView::connectRequested, this,
+            [this](const QString &address) { start(this, m_model->connectWireless(address)); });
+    model->setApkPicker([this](const QString &prompt) {
+        return QFileDialog::getOpenFileNames(this, prompt, QString(), QStringLiteral("Android packages (*.apk)"));
+    });
 
     connect(model, &AppModel::adbMissingChanged, this, &MainWindow::refreshRegion);
     connect(model, &AppModel::devicesChanged, this, [this] {
@@ -176,6 +186,11 @@ QWidget *MainWindow::buildBrowser()
     mac.onCopyToOther = [this](const QSet<QString> &paths) {
         m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toAndroid, m_model->androidPath(), false);
     };
+    mac.onMoveToOther = [this](const QSet<QString> &paths) { m_model->requestMove(true, QStringList(paths.begin(), paths.end())); };
+    mac.onQuickLookItem = [this](const QString &path) { m_model->quickLookMac(path); };
+    mac.makeDrag = [this](const FileEntry &entry, const QSet<QString> &selection) { return m_model->macProvider(entry, selection); };
+    mac.onDropOnRow = [this](const QMimeData *data, const FileEntry &entry) { m_model->handleRowDrop(data, entry, DragSide::mac); };
+    mac.onDropOnPane = [this](const QMimeData *data) { return m_model->handleDrop(data, DragSide::mac); };
     m_macPane = new FilePane(FilePane::Side::mac, std::move(mac), browser);
     m_macPane->setTitle(QStringLiteral("This Mac"));
     m_macPane->setIcon(QStringLiteral("laptopcomputer"));
@@ -194,6 +209,11 @@ QWidget *MainWindow::buildBrowser()
     phone.onCopyToOther = [this](const QSet<QString> &paths) {
         m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toMac, m_model->macPath(), false);
     };
+    phone.onMoveToOther = [this](const QSet<QString> &paths) { m_model->requestMove(false, QStringList(paths.begin(), paths.end())); };
+    phone.onQuickLookItem = [this](const QString &path) { m_model->quickLookAndroid(path); };
+    phone.makeDrag = [this](const FileEntry &entry, const QSet<QString> &selection) { return m_model->androidProvider(entry, selection); };
+    phone.onDropOnRow = [this](const QMimeData *data, const FileEntry &entry) { m_model->handleRowDrop(data, entry, DragSide::android); };
+    phone.onDropOnPane = [this](const QMimeData *data) { return m_model->handleDrop(data, DragSide::android); };
     m_phonePane = new FilePane(FilePane::Side::android, std::move(phone), browser);
     m_phonePane->setIcon(QStringLiteral("smartphone"));
     m_phonePane->setHeaderAccessory(new StorageSwitcher(m_model, m_phonePane));
@@ -242,14 +262,10 @@ QWidget *MainWindow::buildButtonColumn()
         m_transferButtons << button;
     }
     layout->addStretch(1);
-    connect(m_transferButtons[0], &QToolButton::clicked, this, [this] {
-        const QSet<QString> paths = m_model->macSelection();
-        m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toAndroid, m_model->androidPath(), false);
-    });
-    connect(m_transferButtons[3], &QToolButton::clicked, this, [this] {
-        const QSet<QString> paths = m_model->androidSelection();
-        m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toMac, m_model->macPath(), false);
-    });
+    connect(m_transferButtons[0], &QToolButton::clicked, m_model, &AppModel::sendSelectedToAndroid);
+    connect(m_transferButtons[1], &QToolButton::clicked, this, [this] { m_model->requestMove(true); });
+    connect(m_transferButtons[2], &QToolButton::clicked, this, [this] { m_model->requestMove(false); });
+    connect(m_transferButtons[3], &QToolButton::clicked, m_model, &AppModel::getSelectedFromAndroid);
     return column;
 }
 
@@ -305,6 +321,9 @@ void MainWindow::buildToolbar()
             m_model->setShowHidden(on);
     });
     connect(m_wireless, &QAction::triggered, this, &MainWindow::showWireless);
+    connect(m_backup, &QAction::triggered, m_model, &AppModel::prepareBackup);
+    connect(m_install, &QAction::triggered, m_model, &AppModel::pickAndInstallAPK);
+    connect(m_screenshot, &QAction::triggered, m_model, &AppModel::takeScreenshot);
     connect(m_info, &QAction::triggered, this, &MainWindow::showInfo);
     connect(m_rescan, &QAction::triggered, this, &MainWindow::rescan);
 }
@@ -328,6 +347,7 @@ void MainWindow::showInfo()
     if (auto *toolbar = findChild<QToolBar *>(QStringLiteral("mainToolbar")))
         anchor = toolbar->widgetForAction(m_info);
     m_infoPopover->showAt(anchor ? anchor : this);
+    start(this, m_model->loadPhoneInfo());
 }
 
 void MainWindow::rescan()

@@ -65,7 +65,6 @@ private:
     void refreshTransfersPanel();
     void refreshBackupControl();
     void rescan();
-    void pickAndInstallApks();
 
     AppModel *m_model;
     QStackedWidget *m_region;
