@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
+#include "ui/PreviewWindow.h"
 #include "ui/SingleInstance.h"
 
 #include <QAction>
@@ -45,6 +46,15 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     Icons::installTheme();
     QApplication::setWindowIcon(Icons::icon(QStringLiteral("smartphone")));
+
+    // `tessary --preview FILE`: the preview child the window starts for one file.
+    if (const qsizetype at = app.arguments().indexOf(QStringLiteral("--preview"));
+        at >= 0 && at + 1 < app.arguments().size()) {
+        PreviewWindow preview(app.arguments().at(at + 1));
+        preview.show();
+        QApplication::setQuitOnLastWindowClosed(true);
+        return app.exec();
+    }
 
     SingleInstance instance(SingleInstance::defaultName());
     const bool testRun = isTestRun(app.arguments());
