@@ -8,6 +8,17 @@ namespace {
 
 const QString uriList = QStringLiteral("text/uri-list");
 
+// The pulled copy's path, or an empty one when the pull failed. QCoro::waitFor never returns
+// when the awaited task throws, so nothing may escape this task.
+QCoro::Task<QString> pulledOrEmpty(AppModel *model, QString remote)
+{
+    try {
+        co_return co_await model->pullForDrag(remote);
+    } catch (...) {
+        co_return QString();
+    }
+}
+
 } // namespace
 
 PhoneDragData::PhoneDragData(QPointer<AppModel> model, QString remote)
@@ -37,11 +48,9 @@ QVariant PhoneDragData::retrieveData(const QString &mimeType, QMetaType type) co
         // the pull's own row tells the user why.
         m_file = QUrl();
         if (m_model) {
-            try {
-                m_file = QUrl::fromLocalFile(QCoro::waitFor(m_model->pullForDrag(m_remote)));
-            } catch (...) {
-                m_file = QUrl();
-            }
+            const QString local = QCoro::waitFor(pulledOrEmpty(m_model.data(), m_remote));
+            if (!local.isEmpty())
+                m_file = QUrl::fromLocalFile(local);
         }
     }
     if (m_file->isEmpty())
