@@ -23,7 +23,6 @@ void AppModel::quickLookAndroid(const QString &path)
     // The same key closes an open preview, whichever file it shows.
     if (m_quickLookProcess && m_quickLookProcess->state() != QProcess::NotRunning) {
         m_quickLookProcess->terminate();
-        m_quickLookProcess->deleteLater();
         m_quickLookProcess = nullptr;
         return;
     }
@@ -53,7 +52,6 @@ void AppModel::runQuickLook(const QString &path)
 {
     if (m_quickLookProcess && m_quickLookProcess->state() != QProcess::NotRunning) {
         m_quickLookProcess->terminate();
-        m_quickLookProcess->deleteLater();
         m_quickLookProcess = nullptr;
         if (m_quickLookURL == path)
             return;
@@ -61,7 +59,7 @@ void AppModel::runQuickLook(const QString &path)
     auto *process = new QProcess(this);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    // The child is not waited for; it goes away with the next preview or with the model.
+    // The child is not waited for; the process object goes once the child has ended.
     connect(process, &QProcess::finished, process, &QObject::deleteLater);
     const QString program =
         m_previewProgram.isEmpty() ? QCoreApplication::applicationFilePath() : m_previewProgram;
