@@ -174,7 +174,7 @@ public:
     bool hasActiveTransfers() const;
 
     // Progress of one running job, written into its row until `stop` is stopped; no write
-    // happens once it is. monitorTransfer picks the flavour by the spec's kind.
+    // happens once it is. monitorTransfer picks the flavour by the TransferSpec's kind.
     // Where watch measures the destination's bytes: a phone path or a local path.
     struct SizeProbe
     {
