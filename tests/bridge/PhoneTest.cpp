@@ -161,6 +161,7 @@ void PhoneTest::missingFolder()
 {
     const QString missing = home + QStringLiteral("/Gone it's");
     QCOMPARE(failureOf(ADB::shared().list(m_serial, missing, false)), QStringLiteral("Folder not found: ") + missing);
+    QVERIFY(QDir().mkpath(host(home + QStringLiteral("/Empty"))));
     QCOMPARE(await(ADB::shared().list(m_serial, home + QStringLiteral("/Empty"), false)).size(), 0);
 }
 
