@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -43,6 +44,9 @@ void AppModel::startWorker()
 
 QCoro::Task<> AppModel::runWorker()
 {
+    // The model may be destroyed while the worker waits (at quit, or in a test's clean-up);
+    // nothing of it is touched after a wait once it is gone.
+    const QPointer<AppModel> alive(this);
     int finished = 0;
     int failed = 0;
     while (!m_queue.isEmpty()) {
@@ -59,8 +63,8 @@ QCoro::Task<> AppModel::runWorker()
         // adb's own "[ 42%]" lines move the bar too, but only while this run lasts, and
         // never to 100%: only the outcome below marks the job done.
         const auto runLasts = std::make_shared<bool>(true);
-        auto onChunk = [this, id, runLasts](const QString &chunk) {
-            if (!*runLasts)
+        auto onChunk = [this, alive, id, runLasts](const QString &chunk) {
+            if (!*runLasts || !alive)
                 return;
             if (const auto reported = adbReportedProgress(chunk)) {
                 const double progress = std::min(*reported, 0.99);
@@ -100,6 +104,8 @@ QCoro::Task<> AppModel::runWorker()
         }
         *runLasts = false;
         monitorStop->stop();
+        if (!alive)
+            co_return;
 
         // The source goes only after a complete copy.
         if (!failure && spec.deleteSource) {
@@ -108,6 +114,8 @@ QCoro::Task<> AppModel::runWorker()
             } catch (...) {
                 failure = failureText(std::current_exception());
             }
+            if (!alive)
+                co_return;
         }
 
         // One uninterrupted step: the outcome, the cleared detail, the determinate bar.
@@ -133,6 +141,8 @@ QCoro::Task<> AppModel::runWorker()
 
         reloadMac();
         co_await reloadAndroid(false);
+        if (!alive)
+            co_return;
     }
     m_workerRunning = false;
     if (finished + failed > 0)
