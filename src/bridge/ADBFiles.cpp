@@ -1,4 +1,5 @@
 #include "bridge/ADB.h"
+#include "bridge/FolderWalk.h"
 #include "bridge/Listing.h"
 #include "bridge/ShellQuote.h"
 #include "bridge/TextLines.h"
@@ -63,32 +64,27 @@ QCoro::Task<QSet<QString>> ADB::existingNames(QString serial, QString dir)
 QCoro::Task<QList<FileEntry>> ADB::allFiles(QString serial, QString root)
 {
     // The listing follows links to folders, so a link back to an ancestor would be walked
-    // forever: each folder is identified by its resolved path and walked once. The depth
-    // bound stops the walk on a phone that cannot resolve paths.
+    // forever: each folder is identified by its physical path and walked once. The depth
+    // bound stops the walk on a phone that cannot resolve paths. Resolving and listing
+    // share one adb run, so the walk costs one run per folder.
     constexpr int maxDepth = 64;
     QList<FileEntry> files;
     QSet<QString> visited;
     QList<QPair<QString, int>> stack{{root, 0}};
     while (!stack.isEmpty()) {
         const auto [folder, depth] = stack.takeLast();
-        QString identity = folder;
+        WalkedFolder walked;
         try {
-            const ProcessResult resolved = co_await shell(serial, QStringLiteral("readlink -f ") + shellQuote(folder));
-            const QString real = resolved.output.trimmed();
-            if (resolved.status == 0 && real.startsWith(QLatin1Char('/')))
-                identity = real;
-        } catch (const std::exception &) {
-        }
-        if (visited.contains(identity))
-            continue;
-        visited.insert(identity);
-        QList<FileEntry> entries;
-        try {
-            entries = co_await list(serial, folder, false);
+            const ProcessResult result = co_await shell(serial, folderWalkCommand(folder));
+            walked = parseWalkedFolder(result.output, folder);
         } catch (const std::exception &) {
             continue;
         }
-        for (const FileEntry &entry : std::as_const(entries)) {
+        if (visited.contains(walked.identity))
+            continue;
+        visited.insert(walked.identity);
+        sortEntries(walked.entries);
+        for (const FileEntry &entry : std::as_const(walked.entries)) {
             if (!entry.isDirectory)
                 files.append(entry);
             else if (depth < maxDepth)

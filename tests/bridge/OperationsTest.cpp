@@ -188,18 +188,22 @@ void OperationsTest::allFilesWalksDepthFirst()
     const auto folder = [](const char *name) {
         return QStringLiteral("drwxr-xr-x 2 a b 4096 2026-12-10 01:41 ") + QString::fromUtf8(name) + QLatin1Char('\n');
     };
+    const auto walk = [](const char *path) {
+        return QStringLiteral("cd '") + QString::fromUtf8(path) + QStringLiteral("/' && pwd -P && ls -lAL");
+    };
     standIn.script({
-        StandIn::rule(QStringLiteral("readlink -f '/r/A'"), {StandIn::out(QStringLiteral("/real/A\n"))}),
-        StandIn::rule(QStringLiteral("readlink -f '/r/B'"), {StandIn::out(QStringLiteral("/real/B\n"))}),
-        StandIn::rule(QStringLiteral("readlink -f '/r/.h'"), {StandIn::out(QStringLiteral("/real/.h\n"))}),
-        StandIn::rule(QStringLiteral("readlink -f '/r/bad'"), {StandIn::out(QStringLiteral("/real/bad\n"))}),
-        StandIn::rule(QStringLiteral("readlink -f '/r'"), {StandIn::out(QStringLiteral("/real\n"))}),
-        StandIn::rule(QStringLiteral("ls -lAL '/r/'"),
-                      {StandIn::out(file("z1") + folder("A") + file(".dot") + folder(".h") + folder("B") + file("a2")
-                                    + folder("bad"))}),
-        StandIn::rule(QStringLiteral("ls -lAL '/r/A/'"), {StandIn::out(file("a-in"))}),
-        StandIn::rule(QStringLiteral("ls -lAL '/r/B/'"), {StandIn::out(file("b-in"))}),
-        StandIn::rule(QStringLiteral("ls -lAL '/r/bad/'"), {StandIn::err(QStringLiteral("Permission denied"))}, 1),
+        StandIn::rule(walk("/r"),
+                      {StandIn::out(QStringLiteral("/real\ntotal 28\n") + file("z1") + folder("A") + file(".dot")
+                                    + folder(".h") + folder("B") + file("a2") + folder("bad") + folder("gone"))}),
+        StandIn::rule(walk("/r/A"), {StandIn::out(QStringLiteral("/real/A\n") + file("a-in"))}),
+        StandIn::rule(walk("/r/B"), {StandIn::out(QStringLiteral("/real/B\n") + file("b-in"))}),
+        // Entered, but the listing fails for one entry and shows the rest.
+        StandIn::rule(walk("/r/bad"),
+                      {StandIn::out(QStringLiteral("/real/bad\n") + file("readable")),
+                       StandIn::err(QStringLiteral("ls: /real/bad/x: Permission denied\n"))},
+                      1),
+        StandIn::rule(walk("/r/gone"),
+                      {StandIn::err(QStringLiteral("/system/bin/sh: cd: /r/gone/: No such file or directory\n"))}, 2),
     });
     const QList<FileEntry> files = await(ADB::shared().allFiles(serial, QStringLiteral("/r")));
     QStringList paths;
@@ -207,28 +211,25 @@ void OperationsTest::allFilesWalksDepthFirst()
         paths << f.path;
         QVERIFY(!f.isDirectory);
     }
-    // Root's files in listing order, then the last listed subfolder first.
-    QCOMPARE(paths, (QStringList{"/r/a2", "/r/z1", "/r/B/b-in", "/r/A/a-in"}));
-    QVERIFY(!standIn.calls().contains(shellArgs(QStringLiteral("ls -lAL '/r/.h/'"))));
+    // Root's files in name order, then the last listed subfolder first.
+    QCOMPARE(paths, (QStringList{"/r/a2", "/r/z1", "/r/bad/readable", "/r/B/b-in", "/r/A/a-in"}));
+    // One adb run per folder, hidden folders never entered.
+    QCOMPARE(standIn.calls(), (QList<QStringList>{shellArgs(walk("/r")), shellArgs(walk("/r/gone")), shellArgs(walk("/r/bad")),
+                                                  shellArgs(walk("/r/B")), shellArgs(walk("/r/A"))}));
 }
 
 void OperationsTest::allFilesWalksLinkCycleOnce()
 {
     StandIn standIn;
     // /r/loop is a link back to /r: the phone resolves both to the same folder.
-    standIn.script({
-        StandIn::rule(QStringLiteral("readlink -f '/r/loop"), {StandIn::out(QStringLiteral("/real\n"))}),
-        StandIn::rule(QStringLiteral("readlink -f '/r'"), {StandIn::out(QStringLiteral("/real\n"))}),
-        StandIn::rule(QStringLiteral("ls -lAL '/r/'"),
-                      {StandIn::out(QStringLiteral("-rw-r--r-- 1 a b 5 2026-12-10 01:41 f\n"
-                                                   "drwxr-xr-x 2 a b 4096 2026-12-10 01:41 loop\n"))}),
-        StandIn::rule(QStringLiteral("ls -lAL"),
-                      {StandIn::out(QStringLiteral("-rw-r--r-- 1 a b 5 2026-12-10 01:41 f\n"
-                                                   "drwxr-xr-x 2 a b 4096 2026-12-10 01:41 loop\n"))}),
-    });
+    const QString listing = QStringLiteral("/real\n-rw-r--r-- 1 a b 5 2026-12-10 01:41 f\n"
+                                           "drwxr-xr-x 2 a b 4096 2026-12-10 01:41 loop\n");
+    standIn.script({StandIn::rule(QStringLiteral("pwd -P"), {StandIn::out(listing)})});
     const QList<FileEntry> files = await(ADB::shared().allFiles(serial, QStringLiteral("/r")));
     QCOMPARE(files.size(), 1);
     QCOMPARE(files.first().path, QStringLiteral("/r/f"));
+    QCOMPARE(standIn.calls(), (QList<QStringList>{shellArgs(QStringLiteral("cd '/r/' && pwd -P && ls -lAL")),
+                                                  shellArgs(QStringLiteral("cd '/r/loop/' && pwd -P && ls -lAL"))}));
 }
 
 void OperationsTest::remoteSizeAndKind_data()

@@ -2,6 +2,7 @@
 
 #include "bridge/ADB.h"
 #include "bridge/DeviceList.h"
+#include "bridge/FolderWalk.h"
 #include "bridge/InstallOutcome.h"
 #include "bridge/Listing.h"
 #include "bridge/PhoneReport.h"
@@ -200,6 +201,39 @@ void TextRulesTest::listingSortOrder()
     QCOMPARE(same.at(0).path, QStringLiteral("/1"));
     QCOMPARE(same.at(1).path, QStringLiteral("/2"));
     QCOMPARE(same.at(2).path, QStringLiteral("/3"));
+}
+
+void TextRulesTest::walkedFolder_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("identity");
+    QTest::addColumn<QStringList>("paths");
+    const QString file = QStringLiteral("-rw-r--r-- 1 a b 1 2026-12-10 01:41 ");
+    const QString dir = QStringLiteral("drwxr-xr-x 2 a b 4096 2026-12-10 01:41 ");
+    QTest::newRow("resolved, then listed")
+        << "/storage/emulated/0/DCIM\ntotal 8\n" + file + "b.jpg\n" + dir + "Camera\n" + file + ".nomedia\n"
+        << "/storage/emulated/0/DCIM" << QStringList{"/sdcard/DCIM/b.jpg", "/sdcard/DCIM/Camera"};
+    QTest::newRow("terminal line ends")
+        << "/storage/emulated/0/DCIM\r\ntotal 4\r\n" + file + "a it's.jpg\r\n"
+        << "/storage/emulated/0/DCIM" << QStringList{"/sdcard/DCIM/a it's.jpg"};
+    QTest::newRow("empty folder") << "/storage/emulated/0/DCIM\ntotal 0\n" << "/storage/emulated/0/DCIM" << QStringList();
+    QTest::newRow("root") << "/\n" + dir + "sdcard\n" << "/" << QStringList{"/sdcard/DCIM/sdcard"};
+    QTest::newRow("not entered") << QString() << "/sdcard/DCIM" << QStringList();
+    QTest::newRow("no path printed") << "total 4\n" + file + "x.jpg\n" << "/sdcard/DCIM" << QStringList{"/sdcard/DCIM/x.jpg"};
+    QTest::newRow("path without listing") << "/storage/emulated/0/DCIM" << "/storage/emulated/0/DCIM" << QStringList();
+}
+
+void TextRulesTest::walkedFolder()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, identity);
+    QFETCH(QStringList, paths);
+    const WalkedFolder walked = parseWalkedFolder(output, QStringLiteral("/sdcard/DCIM"));
+    QCOMPARE(walked.identity, identity);
+    QStringList found;
+    for (const FileEntry &entry : walked.entries)
+        found << entry.path;
+    QCOMPARE(found, paths);
 }
 
 void TextRulesTest::emptyListing_data()

@@ -22,6 +22,8 @@ private Q_SLOTS:
     void listingPaths();
     void listingHidden();
     void listingSortOrder();
+    void walkedFolder_data();
+    void walkedFolder();
     void emptyListing_data();
     void emptyListing();
     void nameOrder_data();
