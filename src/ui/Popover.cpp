@@ -1,5 +1,7 @@
 #include "ui/Popover.h"
 
+#include "ui/PopoverPlacement.h"
+
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -14,13 +16,11 @@ Popover::Popover(QWidget *content, QWidget *parent) : QFrame(parent, Qt::Popup),
 void Popover::showAt(QWidget *anchor)
 {
     adjustSize();
-    QPoint pos = anchor->mapToGlobal(QPoint(anchor->width() / 2 - width() / 2, anchor->height() + 2));
-    if (const QScreen *screen = anchor->screen()) {
-        const QRect area = screen->availableGeometry();
-        pos.setX(qBound(area.left(), pos.x(), qMax(area.left(), area.right() - width())));
-        pos.setY(qBound(area.top(), pos.y(), qMax(area.top(), area.bottom() - height())));
-    }
-    move(pos);
+    const QWidget *window = anchor->window();
+    const QRect anchorRect(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
+    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect screenRect = anchor->screen() ? anchor->screen()->availableGeometry() : QRect();
+    move(popoverPosition(anchorRect, size(), windowRect, screenRect));
     show();
 }
 

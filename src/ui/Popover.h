@@ -11,7 +11,7 @@ public:
     explicit Popover(QWidget *content, QWidget *parent);
 
     QWidget *content() const { return m_content; }
-    // Opens below the anchor, kept inside the anchor's screen.
+    // Opens below the anchor, kept inside the anchor's window where it fits, and its screen.
     void showAt(QWidget *anchor);
 
 signals:
