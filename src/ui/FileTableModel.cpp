@@ -49,7 +49,9 @@ QVariant FileTableModel::data(const QModelIndex &index, int role) const
         break;
     case Qt::DecorationRole:
         if (index.column() == NameColumn)
-            return Icons::icon(e.isDirectory ? QStringLiteral("folder.fill") : QStringLiteral("doc"));
+            return e.isDirectory
+                ? Icons::tinted(QStringLiteral("folder.fill"), QApplication::palette().color(QPalette::Highlight))
+                : Icons::tinted(QStringLiteral("doc"), QApplication::palette().color(QPalette::PlaceholderText));
         break;
     case Qt::ForegroundRole:
         if (index.column() != NameColumn)

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHash>
+#include <QPainter>
 
 namespace Icons {
 
@@ -17,9 +18,9 @@ const QHash<QString, QString> &table()
         {QStringLiteral("iphone"), QStringLiteral("phone-symbolic")},
         {QStringLiteral("sdcard"), QStringLiteral("media-flash-symbolic")},
         {QStringLiteral("photo.on.rectangle.angled"), QStringLiteral("emblem-photos-symbolic")},
-        {QStringLiteral("square.and.arrow.down.on.square"), QStringLiteral("system-software-install-symbolic")},
+        {QStringLiteral("square.and.arrow.down.on.square"), QStringLiteral("document-save-symbolic")},
         {QStringLiteral("camera.viewfinder"), QStringLiteral("applets-screenshooter-symbolic")},
-        {QStringLiteral("info.circle"), QStringLiteral("dialog-information-symbolic")},
+        {QStringLiteral("info.circle"), QStringLiteral("help-about-symbolic")},
         {QStringLiteral("eye"), QStringLiteral("view-reveal-symbolic")},
         {QStringLiteral("wifi"), QStringLiteral("network-wireless-symbolic")},
         {QStringLiteral("arrow.triangle.2.circlepath"), QStringLiteral("view-refresh-symbolic")},
@@ -82,6 +83,29 @@ QIcon icon(const QString &symbol)
 {
     const QString name = themeName(symbol);
     return name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
+}
+
+QIcon tinted(const QString &symbol, const QColor &color)
+{
+    static QHash<QPair<QString, QRgb>, QIcon> cache;
+    const QPair<QString, QRgb> key(symbol, color.rgba());
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd())
+        return *found;
+    const QIcon source = icon(symbol);
+    QIcon result;
+    for (const int size : {16, 24, 32, 48}) {
+        QPixmap pixmap = source.pixmap(size, size);
+        if (pixmap.isNull())
+            continue;
+        QPainter painter(&pixmap);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        painter.fillRect(pixmap.rect(), color);
+        painter.end();
+        result.addPixmap(pixmap);
+    }
+    cache.insert(key, result);
+    return result;
 }
 
 void installTheme()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QString>
 
@@ -13,6 +14,10 @@ QString themeName(const QString &symbol);
 
 // The themed icon for a symbol identifier (a null icon for an unknown identifier).
 QIcon icon(const QString &symbol);
+
+// The symbol's icon painted in one colour (the theme's symbolic icons are monochrome
+// shapes); cached per symbol and colour.
+QIcon tinted(const QString &symbol, const QColor &color);
 
 // Makes themed icons resolve under a bare X server or the offscreen platform, where no
 // desktop settings name a theme: falls back to Adwaita, which the project depends on.

@@ -3,6 +3,7 @@
 #include "common/ByteCount.h"
 #include "model/transfer/BackupPlan.h"
 #include "ui/Icons.h"
+#include "ui/PopoverPlacement.h"
 #include "ui/Texts.h"
 
 #include <QTest>
@@ -24,6 +25,9 @@ private slots:
     void percentIsClampedWholeNumber_data();
     void percentIsClampedWholeNumber();
     void everySymbolResolvesInTheInstalledTheme();
+    void tintedIconKeepsTheShapeInOneColour();
+    void popoverPlacement_data();
+    void popoverPlacement();
 };
 
 void TextsTest::conflictMessage_data()
@@ -160,6 +164,60 @@ void TextsTest::everySymbolResolvesInTheInstalledTheme()
         QVERIFY2(!Icons::icon(symbol).pixmap(16, 16).isNull(), qPrintable(symbol + " has no pixmap"));
     }
     QVERIFY(Icons::themeName("no.such.symbol").isEmpty());
+}
+
+void TextsTest::tintedIconKeepsTheShapeInOneColour()
+{
+    const QColor accent(0x1e, 0x6f, 0xd9);
+    const QImage plain = Icons::icon("folder.fill").pixmap(32, 32).toImage();
+    const QImage tinted = Icons::tinted("folder.fill", accent).pixmap(32, 32).toImage();
+    QCOMPARE(tinted.size(), plain.size());
+    int painted = 0;
+    for (int y = 0; y < plain.height(); ++y) {
+        for (int x = 0; x < plain.width(); ++x) {
+            const QColor before = plain.pixelColor(x, y);
+            const QColor after = tinted.pixelColor(x, y);
+            QCOMPARE(after.alpha(), before.alpha());
+            if (after.alpha() == 255) {
+                QCOMPARE(after.rgb(), accent.rgb());
+                ++painted;
+            }
+        }
+    }
+    QVERIFY(painted > 0);
+}
+
+void TextsTest::popoverPlacement_data()
+{
+    QTest::addColumn<QRect>("anchor");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QPoint>("expected");
+    const QRect window(100, 50, 1000, 640);
+    const QRect screen(0, 0, 1920, 1080);
+    QTest::newRow("centred below the anchor")
+        << QRect(500, 60, 28, 24) << QSize(300, 200) << window << screen << QPoint(364, 86);
+    QTest::newRow("at the right edge it keeps inside the window")
+        << QRect(1060, 60, 28, 24) << QSize(300, 200) << window << screen << QPoint(800, 86);
+    QTest::newRow("at the left edge it keeps inside the window")
+        << QRect(104, 60, 28, 24) << QSize(300, 200) << window << screen << QPoint(100, 86);
+    QTest::newRow("wider than the window it stays centred on the screen")
+        << QRect(1060, 60, 28, 24) << QSize(1200, 200) << window << screen << QPoint(474, 86);
+    QTest::newRow("the screen wins over the window")
+        << QRect(1800, 60, 28, 24) << QSize(300, 200) << QRect(1500, 50, 1000, 640) << screen << QPoint(1620, 86);
+    QTest::newRow("near the screen's bottom it moves up")
+        << QRect(500, 1000, 28, 24) << QSize(300, 200) << QRect(100, 400, 1000, 680) << screen << QPoint(364, 880);
+}
+
+void TextsTest::popoverPlacement()
+{
+    QFETCH(QRect, anchor);
+    QFETCH(QSize, size);
+    QFETCH(QRect, window);
+    QFETCH(QRect, screen);
+    QFETCH(QPoint, expected);
+    QCOMPARE(popoverPosition(anchor, size, window, screen), expected);
 }
 
 int runTextsTests(int argc, char **argv)
