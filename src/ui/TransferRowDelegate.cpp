@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
 
 namespace {
@@ -19,6 +20,8 @@ constexpr int kBarWidth = 140;
 constexpr int kPercentWidth = 40;
 constexpr int kButton = 20;
 constexpr int kGap = 8;
+constexpr int kFrameMs = 33;
+constexpr int kSweepMs = 1400;
 
 QString kindSymbol(TransferKind kind)
 {
@@ -58,6 +61,27 @@ void drawLabel(QPainter *p, const QRect &rect, const QString &symbol, const QStr
 TransferRowDelegate::TransferRowDelegate(std::function<TransferJob(const QModelIndex &)> jobAt, QObject *parent)
     : QStyledItemDelegate(parent), m_jobAt(std::move(jobAt))
 {
+    m_clock.start();
+    m_frames.setInterval(kFrameMs);
+    connect(&m_frames, &QTimer::timeout, this, &TransferRowDelegate::nextFrame);
+}
+
+void TransferRowDelegate::animate(const QWidget *view) const
+{
+    m_paintedIndeterminate = true;
+    m_animatedView = qobject_cast<QAbstractItemView *>(const_cast<QWidget *>(view));
+    if (!m_frames.isActive())
+        m_frames.start();
+}
+
+void TransferRowDelegate::nextFrame()
+{
+    if (!m_paintedIndeterminate || !m_animatedView) {
+        m_frames.stop();
+        return;
+    }
+    m_paintedIndeterminate = false;
+    m_animatedView->viewport()->update();
 }
 
 TransferRowDelegate::Button TransferRowDelegate::buttonFor(const TransferJob &job)
@@ -141,7 +165,17 @@ void TransferRowDelegate::paint(QPainter *p, const QStyleOptionViewItem &option,
         p->drawRoundedRect(bar, 3, 3);
         p->setBrush(pal.color(QPalette::Highlight));
         if (job.indeterminate) {
-            p->drawRoundedRect(QRect(bar.left() + bar.width() / 3, bar.top(), bar.width() / 3, bar.height()), 3, 3);
+            // A third of the track sweeps across it, entering on the left and leaving on the right.
+            const int segment = bar.width() / 3;
+            const int travel = bar.width() + segment;
+            const int offset = int(m_clock.elapsed() % kSweepMs * travel / kSweepMs) - segment;
+            p->save();
+            QPainterPath track;
+            track.addRoundedRect(bar, 3, 3);
+            p->setClipPath(track);
+            p->drawRoundedRect(QRect(bar.left() + offset, bar.top(), segment, bar.height()), 3, 3);
+            p->restore();
+            animate(option.widget);
         } else if (permille > 0) {
             p->drawRoundedRect(QRect(bar.left(), bar.top(), qMax(6, bar.width() * permille / 1000), bar.height()), 3, 3);
         }

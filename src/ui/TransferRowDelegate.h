@@ -2,8 +2,13 @@
 
 #include "model/transfer/TransferJob.h"
 
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <functional>
+
+class QAbstractItemView;
 
 // Paints one transfer row: kind icon, name, status (waiting, detail + 140-point bar +
 // percentage, done, cancelled, or the failure) and the cancel or retry button, and turns a
@@ -36,5 +41,14 @@ signals:
     void retryRequested(const QUuid &id);
 
 private:
+    // Keeps an indeterminate bar moving: repaints the view while such a bar was painted
+    // since the last frame, and stops once none is.
+    void animate(const QWidget *view) const;
+    void nextFrame();
+
     std::function<TransferJob(const QModelIndex &)> m_jobAt;
+    QElapsedTimer m_clock;
+    mutable QTimer m_frames;
+    mutable QPointer<QAbstractItemView> m_animatedView;
+    mutable bool m_paintedIndeterminate = false;
 };

@@ -2,6 +2,8 @@
 
 #include "ui/TransferRowDelegate.h"
 
+#include <QListView>
+#include <QStandardItemModel>
 #include <QTest>
 
 Q_DECLARE_METATYPE(TransferRowDelegate::Button)
@@ -13,6 +15,7 @@ class TransferRowTest : public QObject
 private slots:
     void buttonFollowsState_data();
     void buttonFollowsState();
+    void indeterminateBarMoves();
 };
 
 void TransferRowTest::buttonFollowsState_data()
@@ -45,6 +48,24 @@ void TransferRowTest::buttonFollowsState()
     QFETCH(TransferJob, job);
     QFETCH(TransferRowDelegate::Button, button);
     QCOMPARE(TransferRowDelegate::buttonFor(job), button);
+}
+
+void TransferRowTest::indeterminateBarMoves()
+{
+    TransferJob job;
+    job.name = "backup";
+    job.state = TransferJob::State::running();
+    job.indeterminate = true;
+    QStandardItemModel rows(1, 1);
+    QListView view;
+    view.setModel(&rows);
+    view.setItemDelegate(new TransferRowDelegate([&job](const QModelIndex &) { return job; }, &view));
+    view.resize(600, 60);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // Nothing but the running time changes, so a different picture means the bar moved.
+    const QImage first = view.viewport()->grab().toImage();
+    QTRY_VERIFY(view.viewport()->grab().toImage() != first);
 }
 
 int runTransferRowTests(int argc, char **argv)
