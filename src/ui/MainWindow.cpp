@@ -105,7 +105,9 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
     connect(m_wirelessView, &WirelessView::connectRequested, this,
             [this](const QString &address) { start(this, m_model->connectWireless(address)); });
     model->setApkPicker([this](const QString &prompt) {
-        return QFileDialog::getOpenFileNames(this, prompt, QString(), QStringLiteral("Android packages (*.apk)"));
+        // Opens where the computer pane is, which is where a downloaded package usually sits.
+        return QFileDialog::getOpenFileNames(this, prompt, m_model->macPath(),
+                                             QStringLiteral("Android packages (*.apk)"));
     });
 
     connect(model, &AppModel::adbMissingChanged, this, &MainWindow::refreshRegion);

@@ -85,6 +85,10 @@ QMessageBox *Prompts::open(Kind kind, const QString &title, const QString &text,
     box->setInformativeText(text);
     box->setIcon(kind == Kind::message ? QMessageBox::Information : QMessageBox::Question);
     box->setWindowModality(Qt::WindowModal);
+    // A bold heading over the text, and lines long enough that a path or a list of names
+    // does not wrap after every other word.
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
+                                      "QLabel#qt_msgbox_informativelabel { min-width: 360px; }"));
     QPushButton *last = nullptr;
     for (const QString &label : buttons) {
         const bool isCancel = &label == &buttons.last() && buttons.size() > 1;

@@ -48,6 +48,10 @@ WirelessView::WirelessView(QWidget *parent)
     connect(m_pair, &QPushButton::clicked, this,
             [this] { emit pairRequested(m_pairAddress->text(), m_code->text()); });
     connect(m_connect, &QPushButton::clicked, this, [this] { emit connectRequested(m_address->text()); });
+    // Return in a group's field presses that group's button, when the button may be pressed.
+    for (QLineEdit *field : {m_pairAddress, m_code})
+        connect(field, &QLineEdit::returnPressed, m_pair, &QPushButton::animateClick);
+    connect(m_address, &QLineEdit::returnPressed, m_connect, &QPushButton::animateClick);
     refreshButtons();
 }
 
