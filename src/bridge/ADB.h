@@ -44,8 +44,9 @@ public:
 
     // Runs adb once with `args` as its argument vector. Throws ADBError::notFound() when
     // there is no adb and ProcessStartError when it cannot be started; a non-zero status
-    // is returned, not thrown. `onChunk` gets the text of every read that is valid UTF-8
-    // on its own (called on the main thread). A cancelled token ends the child with
+    // is returned, not thrown. `onChunk` gets the text of every read (in terminal mode,
+    // of the reads that arrived together) that is valid UTF-8 on its own (called on the
+    // main thread). A cancelled token ends the child with
     // SIGTERM; the result then carries 15 as status.
     QCoro::Task<ProcessResult> run(QStringList args, CancelTokenPtr token = {},
                                    std::function<void(const QString &)> onChunk = {},

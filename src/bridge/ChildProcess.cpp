@@ -1,9 +1,9 @@
 #include "bridge/ChildProcess.h"
 
+#include "bridge/TerminalReader.h"
 #include "bridge/TerminalText.h"
 
 #include <QProcessEnvironment>
-#include <QSocketNotifier>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -87,14 +87,12 @@ bool ChildProcess::openTerminal()
     }
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_terminalAtEnd = false;
-    m_terminalNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
-    QObject::connect(m_terminalNotifier.get(), &QSocketNotifier::activated, this, &ChildProcess::readTerminal);
     return true;
 }
 
 void ChildProcess::closeTerminal()
 {
-    m_terminalNotifier.reset();
+    m_terminalReader.reset();
     if (m_slave >= 0)
         ::close(m_slave);
     if (m_master >= 0)
@@ -109,6 +107,17 @@ void ChildProcess::onStarted()
     if (m_slave >= 0) {
         ::close(m_slave);
         m_slave = -1;
+    }
+    if (m_master >= 0) {
+        m_terminalReader = std::make_unique<TerminalReader>(m_master);
+        QObject::connect(m_terminalReader.get(), &TerminalReader::received, this, [this](const QByteArray &bytes) {
+            m_out += bytes;
+            deliver(bytes);
+        });
+        QObject::connect(m_terminalReader.get(), &TerminalReader::ended, this, [this] {
+            m_terminalAtEnd = true;
+            finishIfComplete();
+        });
     }
     m_pid = m_process.processId();
     if (m_token)
@@ -136,8 +145,6 @@ void ChildProcess::onFinished(int exitCode, QProcess::ExitStatus)
         m_token->detach(m_pid);
     m_status = exitCode;
     m_exited = true;
-    if (m_mode == RunMode::Terminal)
-        readTerminal();
     finishIfComplete();
 }
 
@@ -165,31 +172,6 @@ void ChildProcess::readStandardError()
         return;
     m_err += bytes;
     deliver(bytes);
-}
-
-void ChildProcess::readTerminal()
-{
-    if (m_master < 0 || m_terminalAtEnd)
-        return;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
-            const QByteArray bytes(buffer, n);
-            m_out += bytes;
-            deliver(bytes);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno == EAGAIN)
-            return;
-        // EIO (every holder of the other end has closed it) or end of file.
-        m_terminalAtEnd = true;
-        m_terminalNotifier.reset();
-        finishIfComplete();
-        return;
-    }
 }
 
 void ChildProcess::deliver(const QByteArray &bytes)

@@ -14,10 +14,11 @@
 #include <memory>
 #include <optional>
 
-class QSocketNotifier;
+class TerminalReader;
 
 // One run of a child process on the thread's event loop: both output streams are read as
-// data arrives, `done()` is emitted once the child has exited and its streams are drained.
+// data arrives (a pseudo-terminal through a TerminalReader), `done()` is emitted once the
+// child has exited and its streams are drained.
 // Used by ADB::run; lives on the thread that created it.
 class ChildProcess : public QObject
 {
@@ -42,7 +43,6 @@ private:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void readStandardOutput();
     void readStandardError();
-    void readTerminal();
     void deliver(const QByteArray &bytes);
     bool openTerminal();
     void closeTerminal();
@@ -64,5 +64,5 @@ private:
     int m_master = -1;
     int m_slave = -1;
     bool m_terminalAtEnd = true;
-    std::unique_ptr<QSocketNotifier> m_terminalNotifier;
+    std::unique_ptr<TerminalReader> m_terminalReader;
 };

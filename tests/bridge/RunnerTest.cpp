@@ -4,12 +4,19 @@
 
 #include "StandIn.h"
 #include "bridge/ADB.h"
+#include "bridge/TerminalReader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QtConcurrent>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +32,21 @@ QByteArray sequence(qint64 from, qint64 to)
     for (qint64 n = from; n <= to; ++n)
         bytes += QByteArray::number(n) + '\n';
     return bytes;
+}
+
+// A raw pseudo-terminal: the master's descriptor, and the other side's in `slave`.
+int openTerminal(int *slave)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    char name[128];
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0)
+        return -1;
+    *slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios attributes {};
+    ::tcgetattr(*slave, &attributes);
+    ::cfmakeraw(&attributes);
+    ::tcsetattr(*slave, TCSANOW, &attributes);
+    return master;
 }
 
 QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
@@ -282,4 +304,65 @@ void RunnerTest::terminalModeCancels()
                                         RunMode::Terminal);
     QCOMPARE(result.status, 15);
     QCOMPARE(result.output, QStringLiteral("[  0%] /sdcard/x"));
+}
+
+void RunnerTest::terminalReaderKeepsEveryByteInOrder()
+{
+    int slave = -1;
+    const int master = openTerminal(&slave);
+    QVERIFY(master >= 0 && slave >= 0);
+    const QByteArray expected = sequence(1, 200000);
+    QByteArray received;
+    int endings = 0;
+    bool endedAfterBytes = true;
+    {
+        TerminalReader reader(master);
+        QObject::connect(&reader, &TerminalReader::received, [&](const QByteArray &bytes) {
+            endedAfterBytes = endings == 0;
+            received += bytes;
+        });
+        QObject::connect(&reader, &TerminalReader::ended, [&] { ++endings; });
+        // Written in small pieces from another thread, as a child prints its lines.
+        std::thread writer([slave, &expected] {
+            for (qsizetype at = 0; at < expected.size(); at += 100) {
+                const QByteArray piece = expected.mid(at, 100);
+                qsizetype written = 0;
+                while (written < piece.size()) {
+                    const ssize_t n = ::write(slave, piece.constData() + written, size_t(piece.size() - written));
+                    if (n > 0)
+                        written += n;
+                }
+            }
+            ::close(slave);
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(endings, 1, 60000);
+        writer.join();
+    }
+    ::close(master);
+    QCOMPARE(received.size(), expected.size());
+    QVERIFY(received == expected);
+    QVERIFY(endedAfterBytes);
+}
+
+void RunnerTest::terminalReaderStopsWhileWaiting()
+{
+    int slave = -1;
+    const int master = openTerminal(&slave);
+    QVERIFY(master >= 0 && slave >= 0);
+    QByteArray received;
+    bool ended = false;
+    {
+        TerminalReader reader(master);
+        QObject::connect(&reader, &TerminalReader::received, [&](const QByteArray &bytes) { received += bytes; });
+        QObject::connect(&reader, &TerminalReader::ended, [&] { ended = true; });
+        QCOMPARE(::write(slave, "early", 5), ssize_t(5));
+        QTRY_COMPARE(received, QByteArray("early"));
+        // The reader now waits for more, with the other side still open.
+    }
+    QCOMPARE(::write(slave, "late", 4), ssize_t(4));
+    QCoreApplication::processEvents();
+    QCOMPARE(received, QByteArray("early"));
+    QVERIFY(!ended);
+    ::close(slave);
+    ::close(master);
 }

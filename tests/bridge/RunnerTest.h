@@ -22,4 +22,6 @@ private Q_SLOTS:
     void defaultCandidatesNeverUsePath();
     void terminalModeGivesProgressLines();
     void terminalModeCancels();
+    void terminalReaderKeepsEveryByteInOrder();
+    void terminalReaderStopsWhileWaiting();
 };
