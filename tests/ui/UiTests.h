@@ -5,3 +5,4 @@ int runTextsTests(int argc, char **argv);
 int runFilePaneTests(int argc, char **argv);
 int runTransferRowTests(int argc, char **argv);
 int runMainWindowTests(int argc, char **argv);
+int runWindowActionsTests(int argc, char **argv);

@@ -13,5 +13,6 @@ int main(int argc, char **argv)
     status |= runFilePaneTests(argc, argv);
     status |= runTransferRowTests(argc, argv);
     status |= runMainWindowTests(argc, argv);
+    status |= runWindowActionsTests(argc, argv);
     return status;
 }
