@@ -29,12 +29,13 @@ void AppModel::watchVolumes()
 
 void AppModel::volumesChanged(bool mounted, const std::optional<QString> &path)
 {
+    const QList<DriveInfo> before = m_drives;
     QSet<QString> known;
-    for (const DriveInfo &drive : std::as_const(m_drives))
+    for (const DriveInfo &drive : before)
         known.insert(drive.path());
 
     QPointer<AppModel> self(this);
-    launch(refreshDrives([self, known, mounted, path](const QList<DriveInfo> &drives) {
+    launch(refreshDrives([self, before, known, mounted, path](const QList<DriveInfo> &drives) {
         if (!self)
             return;
         if (mounted && path) {
@@ -46,9 +47,12 @@ void AppModel::volumesChanged(bool mounted, const std::optional<QString> &path)
                 self->notifyDrive(drive);
             }
         }
-        // The pane never stays on a folder of a drive that went away.
+        // The pane never stays on a folder of a drive that went away. An unmounted drive's
+        // mount point can outlive it as an empty folder of the system disk (umount leaves
+        // it), so leaving the drive counts as much as the folder vanishing.
         const QString shown = self->macPath();
-        if (Drives::isExternalMountPath(shown) && !QFileInfo::exists(shown)) {
+        const bool driveLeft = Drives::drive(shown, before) && !Drives::drive(shown, drives);
+        if (Drives::isExternalMountPath(shown) && (driveLeft || !QFileInfo::exists(shown))) {
             self->setMacPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
             self->reloadMac();
         }
