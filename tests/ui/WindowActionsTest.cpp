@@ -415,6 +415,13 @@ void WindowActionsTest::infoButtonShowsThePhone()
         return std::any_of(shown.cbegin(), shown.cend(), [&](const auto &row) { return row.first == volume; });
     };
     QTRY_VERIFY(showsVolume());
+
+    // The button toggles: a second press closes the popover. The click goes through the
+    // window, as the pointer's does, so the open popover sees it first.
+    QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, button->mapTo(m_window.get(), button->rect().center()));
+    QTRY_VERIFY(!m_window->infoPopover()->isVisible());
+    QCoreApplication::processEvents();
+    QVERIFY(!m_window->infoPopover()->isVisible());
 }
 
 void WindowActionsTest::wirelessButtonsFollowTheirFields_data()
