@@ -85,7 +85,6 @@ bool ChildProcess::openTerminal()
         attributes.c_lflag &= ~ECHO;
         ::tcsetattr(m_slave, TCSANOW, &attributes);
     }
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_terminalAtEnd = false;
     return true;
 }

@@ -3,12 +3,15 @@
 #include <QMutexLocker>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
 TerminalReader::TerminalReader(int master, QObject *parent) : QObject(parent), m_master(master)
 {
+    // Each batch is read until the terminal has nothing more at that moment.
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_wake = ::eventfd(0, EFD_CLOEXEC);
     if (m_wake < 0) {
         // Without a way to stop a reading thread, no thread is started: the terminal
@@ -33,6 +36,11 @@ TerminalReader::~TerminalReader()
 
 void TerminalReader::readLoop()
 {
+    // Pause between batches. adb prints a progress line per 64 KiB copied, thousands a
+    // second; reading each line alone would wake this thread and the owner's for every
+    // one of them, and on a busy machine that work is taken from the copy itself. The
+    // terminal holds far more than a pause's worth of lines, so the child never waits.
+    constexpr int pauseMs = 10;
     char buffer[65536];
     for (;;) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake, POLLIN, 0}};
@@ -46,16 +54,26 @@ void TerminalReader::readLoop()
             return;
         if (fds[0].revents == 0)
             continue;
-        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-        if (n > 0) {
-            hand(QByteArray(buffer, n), false);
-            continue;
+        QByteArray batch;
+        for (;;) {
+            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            if (n > 0) {
+                batch.append(buffer, n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN)
+                break;
+            // EIO (every holder of the other side has closed it) or end of file.
+            hand(batch, true);
+            return;
         }
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        // EIO (every holder of the other side has closed it) or end of file.
-        hand({}, true);
-        return;
+        if (!batch.isEmpty())
+            hand(batch, false);
+        pollfd wake{m_wake, POLLIN, 0};
+        if (::poll(&wake, 1, pauseMs) > 0)
+            return;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 // Reads the master side of a pseudo-terminal on a thread of its own and hands what it read
-// to the thread that created it, in order, in batches.
+// to the thread that created it, in order, in batches at most about every 10 ms.
 //
 // The kernel makes every read and every poll of a terminal that finds no data ready wait
 // for the terminal's buffer work to run first; on a busy machine that work waits for a
@@ -17,7 +17,8 @@ class TerminalReader : public QObject
 {
     Q_OBJECT
 public:
-    // Starts reading `master` (owned by the caller, kept open until this reader is gone).
+    // Starts reading `master` (owned by the caller, kept open until this reader is gone),
+    // switched to non-blocking reads.
     explicit TerminalReader(int master, QObject *parent = nullptr);
     // Stops the thread, waiting for it; nothing arrives after that.
     ~TerminalReader() override;
