@@ -358,8 +358,9 @@ void WindowActionsTest::backupButtonAsksThenCopies()
     QCOMPARE(alert->windowTitle(), QString("Back up photos?"));
     QVERIFY2(alert->informativeText().startsWith("3 new photo/video file(s) ("), qPrintable(alert->informativeText()));
     QVERIFY(alert->informativeText().endsWith(") will be copied to:\n" + destination + "\n\nFiles already backed up are skipped."));
-    // The scan is over: the button is back and can be pressed again.
-    QVERIFY(button->isVisible());
+    // The scan is over: the button is back (the toolbar lays it out again) and can be
+    // pressed again.
+    QTRY_VERIFY(button->isVisible());
     QVERIFY(button->isEnabled());
 
     QAbstractButton *backUp = buttonLabelled(alert, "Back Up");
@@ -448,7 +449,7 @@ void WindowActionsTest::wirelessButtonsFollowTheirFields()
     makeWindow();
     QToolButton *button = toolbarButton(toolbarAction(5));
     QVERIFY(button);
-    QVERIFY(button->isVisible());
+    QTRY_VERIFY(button->isVisible());
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(m_window->wirelessPopover()->isVisible());
     auto *view = qobject_cast<WirelessView *>(m_window->wirelessPopover()->content());
@@ -492,8 +493,8 @@ void WindowActionsTest::wirelessResultsBecomeTheNotice()
     const QString text = notice->informativeText();
     QCOMPARE(text, *m_model->message());
     if (pairing) {
-        // adb's answer, whatever its version: pairing failed or is not known to it.
-        QVERIFY2(!text.isEmpty(), "the pairing result is shown");
+        // adb's answer, whatever its version: pairing failed, or this adb does not know it.
+        QVERIFY2(text.contains("pair", Qt::CaseInsensitive), qPrintable(text));
     } else {
         // adb's own words: "failed to connect to '127.0.0.1:PORT': Connection refused".
         QVERIFY2(text.contains(address) && text.contains("refused"), qPrintable(text));
