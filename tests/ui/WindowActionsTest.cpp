@@ -464,13 +464,17 @@ void WindowActionsTest::wirelessButtonsFollowTheirFields()
 void WindowActionsTest::wirelessResultsBecomeTheNotice_data()
 {
     QTest::addColumn<bool>("pairing");
-    QTest::newRow("connect") << false;
-    QTest::newRow("pair") << true;
+    QTest::addColumn<bool>("byReturn");
+    QTest::newRow("connect") << false << false;
+    QTest::newRow("connect by Return in the field") << false << true;
+    QTest::newRow("pair") << true << false;
+    QTest::newRow("pair by Return in the code field") << true << true;
 }
 
 void WindowActionsTest::wirelessResultsBecomeTheNotice()
 {
     QFETCH(bool, pairing);
+    QFETCH(bool, byReturn);
     makeWindow();
     const QString address = "127.0.0.1:" + QString::number(closedPort());
     QToolButton *button = toolbarButton(toolbarAction(5));
@@ -482,10 +486,16 @@ void WindowActionsTest::wirelessResultsBecomeTheNotice()
     if (pairing) {
         QTest::keyClicks(view->pairAddressField(), address);
         QTest::keyClicks(view->codeField(), "123456");
-        QTest::mouseClick(view->pairButton(), Qt::LeftButton);
+        if (byReturn)
+            QTest::keyClick(view->codeField(), Qt::Key_Return);
+        else
+            QTest::mouseClick(view->pairButton(), Qt::LeftButton);
     } else {
         QTest::keyClicks(view->addressField(), address);
-        QTest::mouseClick(view->connectButton(), Qt::LeftButton);
+        if (byReturn)
+            QTest::keyClick(view->addressField(), Qt::Key_Return);
+        else
+            QTest::mouseClick(view->connectButton(), Qt::LeftButton);
     }
     QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPhoneWaitMs);
     QMessageBox *notice = m_window->prompts()->messageAlert();
