@@ -36,11 +36,13 @@ TerminalReader::~TerminalReader()
 
 void TerminalReader::readLoop()
 {
-    // Pause between batches. adb prints a progress line per 64 KiB copied, thousands a
-    // second; reading each line alone would wake this thread and the owner's for every
-    // one of them, and on a busy machine that work is taken from the copy itself. The
-    // terminal holds far more than a pause's worth of lines, so the child never waits.
-    constexpr int pauseMs = 10;
+    // Pause after a small batch. adb prints a progress line per 64 KiB copied, thousands a
+    // second; reading each line alone would wake this thread and the owner's for every one
+    // of them, and on a busy machine that work is taken from the copy itself. A terminal
+    // holds only about 20 KB, though: after a large batch the next one is read at once, so
+    // a child that prints fast never waits for room.
+    constexpr int pauseMs = 5;
+    constexpr qsizetype largeBatch = 4096;
     char buffer[65536];
     for (;;) {
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake, POLLIN, 0}};
@@ -71,6 +73,8 @@ void TerminalReader::readLoop()
         }
         if (!batch.isEmpty())
             hand(batch, false);
+        if (batch.size() >= largeBatch)
+            continue;
         pollfd wake{m_wake, POLLIN, 0};
         if (::poll(&wake, 1, pauseMs) > 0)
             return;

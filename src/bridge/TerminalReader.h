@@ -7,7 +7,8 @@
 #include <thread>
 
 // Reads the master side of a pseudo-terminal on a thread of its own and hands what it read
-// to the thread that created it, in order, in batches at most about every 10 ms.
+// to the thread that created it, in order, in batches (a few milliseconds apart while the
+// child prints slowly).
 //
 // The kernel makes every read and every poll of a terminal that finds no data ready wait
 // for the terminal's buffer work to run first; on a busy machine that work waits for a
