@@ -573,8 +573,9 @@ void ToolsTest::previewToggles()
 
     // A phone file is pulled first; the key pressed again closes the preview.
     writeFile(onPhone(m_phoneDir + "/p.txt"), "phone");
-    m_model->setAndroidPath(m_phoneDir);
-    QTRY_VERIFY(!m_model->androidItems().isEmpty() && !m_model->androidLoading());
+    m_model->goAndroid(m_phoneDir);
+    QTRY_VERIFY(std::ranges::any_of(m_model->androidItems(),
+                                    [&](const FileEntry &entry) { return entry.path == m_phoneDir + "/p.txt"; }));
     m_model->quickLookMac(b); // close the open one
     QVERIFY(!m_model->quickLookProcess());
     m_model->quickLookAndroid(m_phoneDir + "/p.txt");
