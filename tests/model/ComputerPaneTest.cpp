@@ -144,11 +144,11 @@ void ComputerPaneTest::linkToFolderIsEnteredAndBrokenLinkIsFile()
     QCOMPARE(row(m_model->macItems(), "file link")->isDirectory, false);
     QCOMPARE(row(m_model->macItems(), "broken link")->isDirectory, false);
 
-    PlatformScope platform;
-    RecordingLauncher *launcher = platform.launcher();
+    RecordingPlatform platform;
+    RecordingLauncher *launcher = platform.launcher;
     // A link to nothing: nothing exists there, so nothing opens.
     m_model->openMac(path("broken link"));
-    QVERIFY(launcher->opened.isEmpty());
+    QVERIFY(launcher->urls.isEmpty());
     QCOMPARE(m_model->macPath(), m_dir->path());
 
     m_model->openMac(path("folder link"));
@@ -219,14 +219,14 @@ void ComputerPaneTest::openFileUsesDefaultApplication()
 {
     writeFile(path("report.pdf"));
     show(m_dir->path());
-    PlatformScope platform;
-    RecordingLauncher *launcher = platform.launcher();
+    RecordingPlatform platform;
+    RecordingLauncher *launcher = platform.launcher;
     m_model->openMac(path("report.pdf"));
-    QCOMPARE(launcher->opened, QList<QUrl>{QUrl::fromLocalFile(path("report.pdf"))});
+    QCOMPARE(launcher->urls, QList<QUrl>{QUrl::fromLocalFile(path("report.pdf"))});
     QCOMPARE(m_model->macPath(), m_dir->path());
 
     m_model->openMac(path("missing.pdf"));
-    QCOMPARE(launcher->opened.size(), 1);
+    QCOMPARE(launcher->urls.size(), 1);
 }
 
 void ComputerPaneTest::newFolderCreatesAndReportsClash()
@@ -291,17 +291,17 @@ void ComputerPaneTest::trashReportsEveryFailureKeepingLast()
     show(m_dir->path());
     m_model->setMacSelection({path("one")});
 
-    PlatformScope platform;
-    RecordingTrash *trash = platform.trash();
-    trash->refused = {path("two")};
+    RecordingPlatform platform;
+    RecordingTrash *trash = platform.trash;
+    trash->failures = {{path("two"), "Cannot trash " + path("two")}};
     QSignalSpy notices(m_model.get(), &AppModel::messageChanged);
     m_model->trashMac({path("one"), path("two"), path("three")});
-    QCOMPARE(trash->asked, (QStringList{path("one"), path("two"), path("three")}));
+    QCOMPARE(trash->paths, (QStringList{path("one"), path("two"), path("three")}));
     QCOMPARE(notices.count(), 1);
     QCOMPARE(m_model->message(), "Cannot trash " + path("two"));
     QVERIFY(m_model->macSelection().isEmpty());
 
-    trash->refused = {path("one"), path("three")};
+    trash->failures = {{path("one"), "Cannot trash " + path("one")}, {path("three"), "Cannot trash " + path("three")}};
     m_model->trashMac({path("one"), path("two"), path("three")});
     QCOMPARE(m_model->message(), "Cannot trash " + path("three"));
 }
@@ -309,8 +309,8 @@ void ComputerPaneTest::trashReportsEveryFailureKeepingLast()
 void ComputerPaneTest::fullDiskAccessGoesToDesktop()
 {
     show(m_dir->path());
-    PlatformScope platform;
-    RecordingAccessSettings *settings = platform.accessSettings();
+    RecordingPlatform platform;
+    RecordingAccessSettings *settings = platform.accessSettings;
     m_model->openFullDiskAccessSettings();
     QCOMPARE(settings->folders, QStringList{m_dir->path()});
 }

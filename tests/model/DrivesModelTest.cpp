@@ -78,16 +78,16 @@ void DrivesModelTest::refreshPublishesScanAndCallsBack()
 
 void DrivesModelTest::ejectFailureBecomesMessage()
 {
-    PlatformScope platform;
-    RecordingEjector *ejector = platform.ejector();
+    RecordingPlatform platform;
+    RecordingEjector *ejector = platform.ejector;
     AppModel model;
     const DriveInfo drive = driveNamed("Backup", "exFAT", false);
 
     model.eject(drive);
-    QTRY_COMPARE(ejector->ejected, QStringList{"/media/Backup"});
+    QTRY_COMPARE(ejector->mountPaths, QStringList{"/media/Backup"});
     QCOMPARE(model.message(), std::nullopt);
 
-    ejector->failure = QStringLiteral("target is busy");
+    ejector->failures.insert(QStringLiteral("/media/Backup"), QStringLiteral("target is busy"));
     model.eject(drive);
     QTRY_COMPARE(model.message(), QStringLiteral("Couldn't eject \u201CBackup\u201D: target is busy"));
 }
@@ -111,8 +111,8 @@ void DrivesModelTest::notificationText()
     QFETCH(DriveInfo, drive);
     QFETCH(QString, title);
     QFETCH(QString, body);
-    PlatformScope platform;
-    RecordingNotifier *notifier = platform.notifier();
+    RecordingPlatform platform;
+    RecordingNotifier *notifier = platform.notifier;
     AppModel model;
     model.notifyDrive(drive);
     QCOMPARE(notifier->posted.size(), 1);
@@ -122,8 +122,8 @@ void DrivesModelTest::notificationText()
 
 void DrivesModelTest::noNotificationWithoutDesktopService()
 {
-    PlatformScope platform;
-    RecordingNotifier *notifier = platform.notifier();
+    RecordingPlatform platform;
+    RecordingNotifier *notifier = platform.notifier;
     notifier->available = false;
     AppModel model;
     model.notifyDrive(driveNamed("Stick", "FAT", false));
@@ -147,8 +147,8 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
         QSKIP("Cannot create a mount point under /media (needs root)");
     const auto removeMountPoint = qScopeGuard([&] { QDir().rmdir(mountPath); });
 
-    PlatformScope platform;
-    RecordingNotifier *notifier = platform.notifier();
+    RecordingPlatform platform;
+    RecordingNotifier *notifier = platform.notifier;
     AppModel model;
     // The drives known before the mount must not already hold it.
     QCoro::waitFor(model.refreshDrives());

@@ -1,6 +1,7 @@
 // Moves, installs, the photo backup, drag and drop, the preview toggle and the phone tools on
 // the model, against the real adb and an emulated phone.
 #include "PhoneFixture.h"
+#include "RecordingPlatform.h"
 
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
@@ -20,21 +21,6 @@
 using Case = TransferJob::State::Case;
 
 namespace {
-
-class RecordingNotifier : public Notifier
-{
-public:
-    QStringList bodies;
-    bool canNotify() override { return true; }
-    void notify(const QString &, const QString &body, bool) override { bodies.append(body); }
-};
-
-class RecordingBrowser : public FileBrowser
-{
-public:
-    QStringList revealed;
-    void reveal(const QString &path) override { revealed.append(path); }
-};
 
 void writeFile(const QString &path, const QByteArray &content)
 {
@@ -106,7 +92,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_local;
     AppModel *m_model = nullptr;
     RecordingNotifier *m_notifier = nullptr;
-    RecordingBrowser *m_browser = nullptr;
+    RecordingFileBrowser *m_browser = nullptr;
     int m_folderCount = 0;
 };
 
@@ -130,7 +116,7 @@ void ToolsTest::initTestCase()
     auto notifier = std::make_unique<RecordingNotifier>();
     m_notifier = notifier.get();
     Platform::instance().setNotifier(std::move(notifier));
-    auto browser = std::make_unique<RecordingBrowser>();
+    auto browser = std::make_unique<RecordingFileBrowser>();
     m_browser = browser.get();
     Platform::instance().setFileBrowser(std::move(browser));
 }
@@ -138,7 +124,7 @@ void ToolsTest::initTestCase()
 void ToolsTest::init()
 {
     m_model = new AppModel;
-    m_notifier->bodies.clear();
+    m_notifier->posted.clear();
     m_browser->revealed.clear();
     usePhone(m_phone);
 }
@@ -327,7 +313,7 @@ void ToolsTest::backupPlan()
     QCOMPARE(QFileInfo(destination + "/DCIM/Plan/" + names.at(3)).size(), 1003);
     QCOMPARE(QFileInfo(destination + "/DCIM/Plan/" + names.at(9)).size(), 1009);
     QCOMPARE(m_browser->revealed, QStringList{destination});
-    QCOMPARE(m_notifier->bodies, QStringList{"7 transfers finished."});
+    QCOMPARE(m_notifier->bodies(), QStringList{"7 transfers finished."});
 
     // Now everything is there.
     m_model->prepareBackup();
@@ -386,7 +372,7 @@ void ToolsTest::backupWithAFailedPull()
     QCOMPARE(row.detail, QStringLiteral("5/5"));
     QVERIFY(QFile::exists(plan.destination + "/" + plan.files.at(4).relative));
     QVERIFY(m_browser->revealed.isEmpty());
-    QCOMPARE(m_notifier->bodies, QStringList{"4 finished, 1 failed."});
+    QCOMPARE(m_notifier->bodies(), QStringList{"4 finished, 1 failed."});
     QVERIFY(m_model->tokens().isEmpty());
 }
 

@@ -1,6 +1,7 @@
 // The transfer engine on the model against the real adb and emulated phones: enqueue with
 // the name-clash question, the worker, moves, cancel, retry, progress and the list model.
 #include "PhoneFixture.h"
+#include "RecordingPlatform.h"
 
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
@@ -19,21 +20,6 @@
 using Case = TransferJob::State::Case;
 
 namespace {
-
-class RecordingNotifier : public Notifier
-{
-public:
-    QStringList bodies;
-    bool canNotify() override { return true; }
-    void notify(const QString &, const QString &body, bool) override { bodies.append(body); }
-};
-
-class CountingAttention : public Attention
-{
-public:
-    int requests = 0;
-    void request() override { ++requests; }
-};
 
 void writeFile(const QString &path, qint64 size, char fill = 'x')
 {
@@ -98,7 +84,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_local;
     AppModel *m_model = nullptr;
     RecordingNotifier *m_notifier = nullptr;
-    CountingAttention *m_attention = nullptr;
+    RecordingAttention *m_attention = nullptr;
     int m_folderCount = 0;
 };
 
@@ -124,7 +110,7 @@ void TransferEngineTest::initTestCase()
     auto notifier = std::make_unique<RecordingNotifier>();
     m_notifier = notifier.get();
     Platform::instance().setNotifier(std::move(notifier));
-    auto attention = std::make_unique<CountingAttention>();
+    auto attention = std::make_unique<RecordingAttention>();
     m_attention = attention.get();
     Platform::instance().setAttention(std::move(attention));
 }
@@ -132,7 +118,7 @@ void TransferEngineTest::initTestCase()
 void TransferEngineTest::init()
 {
     m_model = new AppModel;
-    m_notifier->bodies.clear();
+    m_notifier->posted.clear();
     m_attention->requests = 0;
     usePhone(m_fast);
 }
@@ -225,7 +211,7 @@ void TransferEngineTest::twoItemsRunInOrder()
     QVERIFY(m_model->tokens().isEmpty());
     QVERIFY(!m_model->hasActiveTransfers());
     // The application is not in front: one attention request, one summary.
-    QCOMPARE(m_notifier->bodies, QStringList{"2 transfers finished."});
+    QCOMPARE(m_notifier->bodies(), QStringList{"2 transfers finished."});
     QCOMPARE(m_attention->requests, 1);
 
     m_model->clearFinishedTransfers();
@@ -454,7 +440,7 @@ void TransferEngineTest::cancelQueuedAndRunning()
     QVERIFY(!job("big.bin")->indeterminate);
     QTRY_VERIFY(!m_model->workerRunning());
     QVERIFY(!QFileInfo::exists(onPhone(m_phoneDir + "/small.txt")));
-    QVERIFY(m_notifier->bodies.isEmpty());
+    QVERIFY(m_notifier->posted.isEmpty());
 
     // An id that is neither queued nor running changes nothing.
     const QList<TransferJob> before = m_model->transfers();
@@ -479,7 +465,7 @@ void TransferEngineTest::cancelAllPostsNothing()
     QTRY_COMPARE(stateOf("c1.bin"), Case::cancelled);
     QTRY_VERIFY(!m_model->workerRunning());
     QVERIFY(!m_model->hasActiveTransfers());
-    QVERIFY(m_notifier->bodies.isEmpty());
+    QVERIFY(m_notifier->posted.isEmpty());
     QCOMPARE(m_attention->requests, 0);
     m_model->clearFinishedTransfers();
     QVERIFY(m_model->transfers().isEmpty());
@@ -496,7 +482,7 @@ void TransferEngineTest::retry()
     QCOMPARE(stateOf("r.txt"), Case::failed);
     QVERIFY2(job("r.txt")->state.message().contains("Not a directory"),
              qPrintable(job("r.txt")->state.message()));
-    QCOMPARE(m_notifier->bodies, QStringList{"0 finished, 1 failed."});
+    QCOMPARE(m_notifier->bodies(), QStringList{"0 finished, 1 failed."});
 
     // With the obstacle gone, retrying the failed job delivers the file.
     QVERIFY(QFile::remove(onPhone(m_phoneDir + "/blocker")));
@@ -618,7 +604,7 @@ void TransferEngineTest::phoneLostMidQueue()
     QVERIFY(QFileInfo::exists(big));
     QVERIFY(QFileInfo::exists(second));
     QVERIFY(QFileInfo::exists(third));
-    QCOMPARE(m_notifier->bodies, QStringList{"0 finished, 3 failed."});
+    QCOMPARE(m_notifier->bodies(), QStringList{"0 finished, 3 failed."});
     QVERIFY(m_fixture->restartPhone(m_slow));
 }
 

@@ -1,5 +1,6 @@
 #include "UiTests.h"
 
+#include "AlertButtons.h"
 #include "PhoneFixture.h"
 #include "bridge/ADB.h"
 #include "common/ByteCount.h"
@@ -29,14 +30,6 @@
 namespace {
 
 constexpr int kPhoneWaitMs = 20000;
-
-QAbstractButton *buttonLabelled(QMessageBox *box, const QString &label)
-{
-    for (QAbstractButton *button : box->buttons())
-        if (button->text() == label)
-            return button;
-    return nullptr;
-}
 
 QStringList visibleActions(MainWindow &window)
 {

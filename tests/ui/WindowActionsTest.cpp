@@ -3,7 +3,9 @@
 // the real model, the real adb and emulated phones.
 #include "UiTests.h"
 
+#include "AlertButtons.h"
 #include "PhoneFixture.h"
+#include "RecordingPlatform.h"
 #include "ScratchMount.h"
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
@@ -50,22 +52,6 @@ namespace {
 constexpr int kPhoneWaitMs = 20000;
 const QString phoneHome = QStringLiteral("/storage/emulated/0");
 
-// The backup reveals its folder when it is done; the test keeps the desktop out of it.
-class RecordingBrowser : public FileBrowser
-{
-public:
-    QStringList revealed;
-    void reveal(const QString &path) override { revealed.append(path); }
-};
-
-// Finished transfers post a summary while the window is in the background; none here.
-class SilentNotifier : public Notifier
-{
-public:
-    bool canNotify() override { return false; }
-    void notify(const QString &, const QString &, bool) override {}
-};
-
 bool writeFile(const QString &path, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(path).path());
@@ -77,14 +63,6 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QAbstractButton *buttonLabelled(QMessageBox *box, const QString &label)
-{
-    for (QAbstractButton *button : box->buttons())
-        if (button->text() == label)
-            return button;
-    return nullptr;
 }
 
 // A loopback port that nothing listens on.
@@ -169,7 +147,7 @@ private:
     std::unique_ptr<PhoneFixture> m_fixture;
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<MainWindow> m_window;
-    RecordingBrowser *m_browser = nullptr;
+    RecordingFileBrowser *m_browser = nullptr;
     QString m_serial;
     QByteArray m_previousHome;
 };
@@ -185,10 +163,14 @@ void WindowActionsTest::init()
     QVERIFY(m_home->isValid());
     QVERIFY(QDir(m_home->path()).mkpath("Downloads"));
     qputenv("HOME", m_home->path().toUtf8());
-    auto browser = std::make_unique<RecordingBrowser>();
+    auto browser = std::make_unique<RecordingFileBrowser>();
     m_browser = browser.get();
     Platform::instance().setFileBrowser(std::move(browser));
-    Platform::instance().setNotifier(std::make_unique<SilentNotifier>());
+    // The backup reveals its folder when it is done, and finished transfers post a summary
+    // while the window is in the background: the desktop is kept out of both.
+    auto notifier = std::make_unique<RecordingNotifier>();
+    notifier->available = false;
+    Platform::instance().setNotifier(std::move(notifier));
     m_fixture = std::make_unique<PhoneFixture>();
     QVERIFY2(m_fixture->start(), qPrintable(m_fixture->errorString()));
     ADB::shared().setCandidatesForTesting({m_fixture->adbPath()});

@@ -62,6 +62,13 @@ struct RecordingNotifier : Notifier
     {
         posted.append({title, body, withSound});
     }
+    QStringList bodies() const
+    {
+        QStringList texts;
+        for (const Posted &notice : posted)
+            texts.append(notice.body);
+        return texts;
+    }
 };
 
 struct RecordingAttention : Attention
