@@ -1,5 +1,6 @@
 // The process runner: streaming, cancellation, statuses, lookup, terminal mode.
 #include "RunnerTest.h"
+#include "Patience.h"
 #include "Await.h"
 
 #include "StandIn.h"
@@ -356,7 +357,7 @@ void RunnerTest::terminalReaderStopsWhileWaiting()
         QObject::connect(&reader, &TerminalReader::received, [&](const QByteArray &bytes) { received += bytes; });
         QObject::connect(&reader, &TerminalReader::ended, [&] { ended = true; });
         QCOMPARE(::write(slave, "early", 5), ssize_t(5));
-        QTRY_COMPARE(received, QByteArray("early"));
+        QTRY_COMPARE_WITH_TIMEOUT(received, QByteArray("early"), kPatienceMs);
         // The reader now waits for more, with the other side still open.
     }
     QCOMPARE(::write(slave, "late", 4), ssize_t(4));

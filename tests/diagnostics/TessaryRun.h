@@ -10,7 +10,9 @@ struct RunSetup
     QStringList arguments;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     QString workingDirectory;
-    // Temporary folder of the run (TMPDIR and XDG_RUNTIME_DIR), so parallel runs never meet.
+    // Temporary folder of the run (TMPDIR, XDG_RUNTIME_DIR, and HOME unless the environment
+    // names another), so parallel runs never meet. Without ANDROID_ADB_SERVER_PORT in the
+    // environment the run gets a private adb server port, and its server is stopped afterwards.
     QString temporaryFolder;
     // Commands placed before tessary, e.g. to run it in its own mount namespace.
     QStringList wrapper;

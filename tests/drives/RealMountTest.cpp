@@ -1,4 +1,5 @@
 #include "DriveTests.h"
+#include "Patience.h"
 
 #include "ScratchMount.h"
 #include "drives/Drives.h"
@@ -131,7 +132,7 @@ void RealMountTest::tmpfs()
     if (readOnly)
         QCOMPARE(Drives::explanation(newFolder, Drives::scan()), drive->readOnlyExplanation());
 
-    QVERIFY(mount.unmount());
+    QVERIFY2(mount.unmount(), qPrintable(mount.error()));
     QVERIFY(!scanned(mount.mountPoint()));
 }
 
@@ -165,7 +166,7 @@ void RealMountTest::exfatImage()
         QVERIFY(text.contains(QStringLiteral("write-protect switch")));
     }
 
-    QVERIFY(mount.unmount());
+    QVERIFY2(mount.unmount(), qPrintable(mount.error()));
     QVERIFY(!scanned(mount.mountPoint()));
 }
 
@@ -209,24 +210,24 @@ void RealMountTest::watcherSeesMountChanges()
 
     ScratchMount mount;
     REQUIRE_MOUNTED(mount.mountTmpfs(false), mount);
-    QTRY_COMPARE(mounted.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(mounted.size(), 1, kPatienceMs);
     QCOMPARE(mounted.at(0).at(0).toString(), mount.mountPoint());
     QVERIFY(changed.size() >= 1);
 
     QProcess remount;
     remount.start(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), mount.mountPoint()});
     QVERIFY(remount.waitForFinished() && remount.exitCode() == 0);
-    QTRY_COMPARE(remounted.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(remounted.size(), 1, kPatienceMs);
     QCOMPARE(remounted.at(0).at(0).toString(), mount.mountPoint());
 
     const QString oldPoint = mount.mountPoint();
     QVERIFY2(mount.moveTo(mount.name() + QStringLiteral("-renamed")), qPrintable(mount.error()));
-    QTRY_COMPARE(renamed.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(renamed.size(), 1, kPatienceMs);
     QCOMPARE(renamed.at(0).at(0).toString(), oldPoint);
     QCOMPARE(renamed.at(0).at(1).toString(), mount.mountPoint());
 
-    QVERIFY(mount.unmount());
-    QTRY_COMPARE(unmounted.size(), 1);
+    QVERIFY2(mount.unmount(), qPrintable(mount.error()));
+    QTRY_COMPARE_WITH_TIMEOUT(unmounted.size(), 1, kPatienceMs);
     QCOMPARE(unmounted.at(0).at(0).toString(), mount.mountPoint());
     QCOMPARE(mounted.size(), 1);
 }
@@ -243,7 +244,7 @@ void RealMountTest::ejectUnmounts()
     const std::optional<QString> failure =
         QCoro::waitFor(Platform::instance().ejector().eject(mount.mountPoint()));
     QVERIFY2(!failure, qPrintable(failure.value_or(QString())));
-    QTRY_COMPARE(unmounted.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(unmounted.size(), 1, kPatienceMs);
     QVERIFY(!scanned(mount.mountPoint()));
 }
 

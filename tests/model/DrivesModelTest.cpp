@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 #include "RecordingPlatform.h"
 
 #include "bridge/ADB.h"
@@ -84,12 +85,12 @@ void DrivesModelTest::ejectFailureBecomesMessage()
     const DriveInfo drive = driveNamed("Backup", "exFAT", false);
 
     model.eject(drive);
-    QTRY_COMPARE(ejector->mountPaths, QStringList{"/media/Backup"});
+    QTRY_COMPARE_WITH_TIMEOUT(ejector->mountPaths, QStringList{"/media/Backup"}, kPatienceMs);
     QCOMPARE(model.message(), std::nullopt);
 
     ejector->failures.insert(QStringLiteral("/media/Backup"), QStringLiteral("target is busy"));
     model.eject(drive);
-    QTRY_COMPARE(model.message(), QStringLiteral("Couldn't eject \u201CBackup\u201D: target is busy"));
+    QTRY_COMPARE_WITH_TIMEOUT(model.message(), QStringLiteral("Couldn't eject \u201CBackup\u201D: target is busy"), kPatienceMs);
 }
 
 void DrivesModelTest::notificationText_data()
@@ -136,7 +137,7 @@ void DrivesModelTest::vanishedDriveSendsPaneHome()
     const QString gone = "/media/tessary-gone-" + QUuid::createUuid().toString(QUuid::WithoutBraces);
     model.setMacPath(gone + "/Movies");
     model.volumesChanged(false, gone);
-    QTRY_COMPARE(model.macPath(), downloads());
+    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), downloads(), kPatienceMs);
 }
 
 void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
@@ -158,7 +159,7 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
     auto unmount = qScopeGuard([&] { runs("umount", {mountPath}); });
 
     // The mount watcher reports the new drive: the pane opens it and the user is told.
-    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), mountPath, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), mountPath, kPatienceMs);
     QVERIFY(Drives::drive(mountPath, model.drives()));
     QCOMPARE(notifier->posted.size(), 1);
     QCOMPARE(notifier->posted.first().title, name + " connected");
@@ -176,8 +177,8 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
     QCOMPARE(model.macPath(), mountPath + "/Inside");
     unmount.dismiss();
     QVERIFY(runs("umount", {mountPath}));
-    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), downloads(), 10000);
-    QTRY_VERIFY(!Drives::drive(mountPath, model.drives()));
+    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), downloads(), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!Drives::drive(mountPath, model.drives()), kPatienceMs);
 }
 
 int runDrivesModelTests(int argc, char **argv)

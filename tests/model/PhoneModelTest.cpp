@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 
@@ -14,9 +15,6 @@
 #include <QCoro/QCoroTask>
 
 namespace {
-
-// A poll step comes every 2.5 s and runs adb once or twice; allow a few.
-constexpr int pollWait = 15000;
 
 QStringList names(const QList<FileEntry> &rows)
 {
@@ -103,7 +101,7 @@ AppModel &PhoneModelTest::startModel()
 
 QString PhoneModelTest::waitForSelection()
 {
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedSerial().has_value(), pollWait); }();
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedSerial().has_value(), kPatienceMs); }();
     return m_model->selectedSerial().value_or(QString());
 }
 
@@ -131,8 +129,8 @@ void PhoneModelTest::phoneAttachedLaterIsSelectedAndListed()
     QVERIFY2(!serial.isEmpty(), qPrintable(m_fixture->errorString()));
     writeFile(m_fixture->hostPath(serial, "/storage/emulated/0/hello.txt"));
 
-    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), serial, pollWait);
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("hello.txt"), pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), serial, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("hello.txt"), kPatienceMs);
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0"));
     QVERIFY(names(model.androidItems()).contains("DCIM"));
     QVERIFY(!model.storages().isEmpty());
@@ -163,7 +161,7 @@ void PhoneModelTest::authorizedPhoneWinsOverUnauthorized()
     AppModel &model = startModel();
     QCOMPARE(waitForSelection(), ready);
     QCOMPARE(model.devices().size(), 2);
-    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), kPatienceMs);
 }
 
 void PhoneModelTest::onlyUnauthorizedPhoneIsSelectedWithEmptyPane()
@@ -199,19 +197,19 @@ void PhoneModelTest::selectedPhoneLeavingSwitchesAndResets()
     const QString selected = waitForSelection();
     const QString other = selected == first ? second : first;
     model.goAndroid("/storage/emulated/0/DCIM");
-    QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, kPatienceMs);
 
     QCOMPARE(m_fixture->adb({"disconnect", selected}).status, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), other, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), other, kPatienceMs);
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0"));
     QCOMPARE(model.phoneInfo(), std::nullopt);
     const QString expected = other == second ? "second-phone.txt" : "DCIM";
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains(expected), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains(expected), kPatienceMs);
 
     // The last phone leaving empties the pane.
     QCOMPARE(m_fixture->adb({"disconnect", other}).status, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), std::nullopt, pollWait);
-    QTRY_VERIFY(model.androidItems().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(model.selectedSerial(), std::nullopt, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(model.androidItems().isEmpty(), kPatienceMs);
     QVERIFY(model.storages().isEmpty());
     QCOMPARE(model.message(), std::nullopt);
 }
@@ -230,7 +228,7 @@ void PhoneModelTest::selectingAnotherSerialResetsPath()
     model.setSelectedSerial(QStringLiteral("no-such-phone"));
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0"));
     QVERIFY(model.storages().isEmpty());
-    QTRY_VERIFY(model.androidItems().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(model.androidItems().isEmpty(), kPatienceMs);
 }
 
 void PhoneModelTest::showHiddenReloadsBothPanes()
@@ -244,17 +242,17 @@ void PhoneModelTest::showHiddenReloadsBothPanes()
     model.setMacPath(m_macFolder->path());
     model.reloadMac();
     waitForSelection();
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("DCIM"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("DCIM"), kPatienceMs);
     QVERIFY(!names(model.androidItems()).contains(".nomedia"));
     QVERIFY(!names(model.macItems()).contains(".hidden-here"));
 
     model.setShowHidden(true);
     QVERIFY(names(model.macItems()).contains(".hidden-here"));
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains(".nomedia"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains(".nomedia"), kPatienceMs);
 
     model.setShowHidden(false);
     QVERIFY(!names(model.macItems()).contains(".hidden-here"));
-    QTRY_VERIFY_WITH_TIMEOUT(!names(model.androidItems()).contains(".nomedia"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!names(model.androidItems()).contains(".nomedia"), kPatienceMs);
 }
 
 void PhoneModelTest::upStopsAtRoots_data()
@@ -278,7 +276,7 @@ void PhoneModelTest::upStopsAtRoots()
     QVERIFY2(!serial.isEmpty(), qPrintable(m_fixture->errorString()));
     AppModel &model = startModel();
     waitForSelection();
-    QTRY_COMPARE_WITH_TIMEOUT(model.storages().size(), 2, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.storages().size(), 2, kPatienceMs);
 
     model.goAndroid(start);
     QCOMPARE(model.androidPath(), start);
@@ -296,8 +294,8 @@ void PhoneModelTest::goAndroidNormalizesAliases()
     model.goAndroid("/storage/emulated/0/Download");
     model.goAndroid("/sdcard/");
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0"));
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("alias.txt"), pollWait);
-    QTRY_COMPARE(model.androidLoading(), false);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("alias.txt"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, kPatienceMs);
 }
 
 void PhoneModelTest::latestNavigationWins()
@@ -308,12 +306,12 @@ void PhoneModelTest::latestNavigationWins()
     writeFile(m_fixture->hostPath(serial, "/storage/emulated/0/Movies/film.mkv"));
     AppModel &model = startModel();
     waitForSelection();
-    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), kPatienceMs);
 
     for (int round = 0; round < 3; ++round) {
         model.goAndroid("/storage/emulated/0/Music");
         model.goAndroid("/storage/emulated/0/Movies");
-        QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, pollWait);
+        QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, kPatienceMs);
         QCOMPARE(names(model.androidItems()), QStringList{"film.mkv"});
     }
 }
@@ -325,13 +323,13 @@ void PhoneModelTest::listingErrorIsShownAndClearedByNextListing()
     AppModel &model = startModel();
     waitForSelection();
     model.goAndroid("/storage/emulated/0/Nowhere");
-    QTRY_VERIFY_WITH_TIMEOUT(model.androidError().has_value(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(model.androidError().has_value(), kPatienceMs);
     QCOMPARE(*model.androidError(), QStringLiteral("Folder not found: /storage/emulated/0/Nowhere"));
     QVERIFY(model.androidItems().isEmpty());
     QCOMPARE(model.message(), std::nullopt);
 
     model.goAndroid("/storage/emulated/0");
-    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!model.androidItems().isEmpty(), kPatienceMs);
     QCOMPARE(model.androidError(), std::nullopt);
 }
 
@@ -342,21 +340,21 @@ void PhoneModelTest::createRenameDelete()
     writeFile(m_fixture->hostPath(serial, "/storage/emulated/0/old name.txt"));
     AppModel &model = startModel();
     waitForSelection();
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("old name.txt"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("old name.txt"), kPatienceMs);
 
     model.newAndroidFolder("New Folder");
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("New Folder"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("New Folder"), kPatienceMs);
     QVERIFY(QFileInfo(m_fixture->hostPath(serial, "/storage/emulated/0/New Folder")).isDir());
 
     model.renameAndroid("/storage/emulated/0/old name.txt", "new name.txt");
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("new name.txt"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("new name.txt"), kPatienceMs);
     QVERIFY(!names(model.androidItems()).contains("old name.txt"));
     QVERIFY(QFile::exists(m_fixture->hostPath(serial, "/storage/emulated/0/new name.txt")));
 
     model.deleteAndroid({"/storage/emulated/0/New Folder", "/storage/emulated/0/new name.txt"});
     QTRY_VERIFY_WITH_TIMEOUT(!names(model.androidItems()).contains("New Folder")
                                  && !names(model.androidItems()).contains("new name.txt"),
-                             pollWait);
+                             kPatienceMs);
     QVERIFY(!QFile::exists(m_fixture->hostPath(serial, "/storage/emulated/0/new name.txt")));
     QCOMPARE(model.message(), std::nullopt);
 
@@ -364,7 +362,7 @@ void PhoneModelTest::createRenameDelete()
     model.goAndroid("/");
     model.newAndroidFolder("data/local/tmp/made-at-root");
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_fixture->hostPath(serial, "/data/local/tmp/made-at-root")).isDir(),
-                             pollWait);
+                             kPatienceMs);
 }
 
 void PhoneModelTest::failedCommandsReportAndReload_data()
@@ -385,8 +383,8 @@ void PhoneModelTest::failedCommandsReportAndReload()
     writeFile(m_fixture->hostPath(serial, "/storage/emulated/0/plain.txt"));
     AppModel &model = startModel();
     waitForSelection();
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("plain.txt"), pollWait);
-    QTRY_COMPARE(model.androidLoading(), false);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("plain.txt"), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(model.androidLoading(), false, kPatienceMs);
 
     // The pane reloads after the failure: a file added meanwhile shows up.
     writeFile(m_fixture->hostPath(serial, "/storage/emulated/0/added.txt"));
@@ -396,9 +394,9 @@ void PhoneModelTest::failedCommandsReportAndReload()
         model.renameAndroid("/storage/emulated/0/no-such-item", "other");
     else
         model.deleteAndroid({"/proc/version"});
-    QTRY_VERIFY_WITH_TIMEOUT(model.message().has_value(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(model.message().has_value(), kPatienceMs);
     QVERIFY2(model.message()->contains(phoneSays), qPrintable(*model.message()));
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("added.txt"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("added.txt"), kPatienceMs);
     QCOMPARE(model.androidError(), std::nullopt);
 }
 
@@ -410,7 +408,7 @@ void PhoneModelTest::openRowEntersFolderOrCopiesFile()
     AppModel &model = startModel();
     model.setMacPath(m_macFolder->path());
     waitForSelection();
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("DCIM"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("DCIM"), kPatienceMs);
 
     model.openAndroid("/storage/emulated/0/NotARow");
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0"));
@@ -419,11 +417,11 @@ void PhoneModelTest::openRowEntersFolderOrCopiesFile()
     QVERIFY(!model.isAtStorageRoot());
     QCOMPARE(model.activeStorage()->path, QStringLiteral("/storage/emulated/0"));
 
-    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("photo.jpg"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(model.androidItems()).contains("photo.jpg"), kPatienceMs);
     model.openAndroid("/storage/emulated/0/DCIM/photo.jpg");
-    QTRY_COMPARE_WITH_TIMEOUT(model.transfers().size(), 1, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.transfers().size(), 1, kPatienceMs);
     QCOMPARE(model.transfers().first().kind, TransferJob::Kind::toMac);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_macFolder->filePath("photo.jpg")), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_macFolder->filePath("photo.jpg")), kPatienceMs);
     QCOMPARE(model.androidPath(), QStringLiteral("/storage/emulated/0/DCIM"));
 }
 

@@ -2,6 +2,7 @@
 // and how it exits, and what ends up in the phone's folder.
 
 #include "PhoneFixture.h"
+#include "Patience.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -450,7 +451,7 @@ void PhoneEmulatorTest::connectionDroppedMidPush()
     QVERIFY2(push.output.contains(QStringLiteral("adb: error: failed to copy '%1' to '/sdcard/Download/dropped.bin': ").arg(source)),
              qPrintable(push.output));
     // The half-written file is removed on the phone.
-    QTRY_VERIFY(!QFileInfo::exists(m_phones.hostPath(m_dropping, QStringLiteral("/sdcard/Download/dropped.bin"))));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(m_phones.hostPath(m_dropping, QStringLiteral("/sdcard/Download/dropped.bin"))), kPatienceMs);
 }
 
 void PhoneEmulatorTest::terminatedPush()
@@ -462,13 +463,12 @@ void PhoneEmulatorTest::terminatedPush()
     push.setProcessEnvironment(m_phones.environment());
     push.start(m_phones.adbPath(), {QStringLiteral("-s"), m_slow, QStringLiteral("push"), source, QStringLiteral("/sdcard/slow.bin")});
     QVERIFY(push.waitForStarted());
-    QTRY_VERIFY(QFileInfo(onPhone).size() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(onPhone).size() > 0, kPatienceMs);
     QSignalSpy finished(&push, &QProcess::finished);
     push.terminate();
-    // A generous bound: adb stops at once on SIGTERM; this only catches a push that runs on.
-    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), kPatienceMs);
     QCOMPARE(push.exitStatus(), QProcess::CrashExit);
-    QTRY_VERIFY(!QFileInfo::exists(onPhone));
+    QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(onPhone), kPatienceMs);
 }
 
 void PhoneEmulatorTest::smallMessages()
@@ -494,7 +494,7 @@ void PhoneEmulatorTest::stoppedPhoneComesBack()
 {
     QVERIFY(writeFile(m_phones.hostPath(m_dropping, QStringLiteral("/sdcard/Download/kept.txt")), "kept"));
     m_phones.stopPhone(m_dropping);
-    QTRY_VERIFY(!m_phones.adb({QStringLiteral("devices")}).output.contains(m_dropping + QStringLiteral("\tdevice")));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_phones.adb({QStringLiteral("devices")}).output.contains(m_dropping + QStringLiteral("\tdevice")), kPatienceMs);
     QCOMPARE(shell(m_dropping, QStringLiteral("true")).status, 1);
 
     QVERIFY2(m_phones.restartPhone(m_dropping), qPrintable(m_phones.errorString()));

@@ -1,4 +1,5 @@
 #include "RecordingPlatform.h"
+#include "Patience.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxFileBrowser.h"
 #include "platform/linux/LinuxNotifier.h"
@@ -102,7 +103,7 @@ void PlatformTest::initTestCase()
                  QStringLiteral("--config-file=") + config});
     if (!m_bus.waitForStarted())
         QSKIP("dbus-daemon is not installed; the desktop's D-Bus services cannot be stood in for");
-    QTRY_VERIFY(m_bus.canReadLine());
+    QTRY_VERIFY_WITH_TIMEOUT(m_bus.canReadLine(), kPatienceMs);
     m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", m_busAddress.toUtf8());
     QVERIFY(QDBusConnection::sessionBus().isConnected());
@@ -203,7 +204,7 @@ void PlatformTest::notificationReachesTheServer()
     QVERIFY(notifier.canNotify());
     notifier.notify(QStringLiteral("Backup connected"), QStringLiteral("exFAT drive \u00B7 1 GB free of 2 GB"), withSound);
     notifier.notify(QStringLiteral("Tessary"), QStringLiteral("1 transfer finished."), withSound);
-    QTRY_COMPARE(server.calls.size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(server.calls.size(), 2, kPatienceMs);
     const FakeNotifications::Call &first = server.calls.at(0);
     QCOMPARE(first.appName, QStringLiteral("Tessary"));
     QCOMPARE(first.replacesId, 0u); // a new notification each time, never replacing one
@@ -228,7 +229,7 @@ void PlatformTest::revealAsksTheFileBrowser()
     RecordingPlatform platform;
 
     LinuxFileBrowser().reveal(QStringLiteral("/home/alex/Downloads/a b.txt"));
-    QTRY_COMPARE(browser.shown.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.shown.size(), 1, kPatienceMs);
     QCOMPARE(browser.shown.at(0), QStringList{QStringLiteral("file:///home/alex/Downloads/a%20b.txt")});
     // The browser answered, so no folder is opened besides. Replies on one connection arrive
     // in order: once a later round trip is back, the answer to ShowItems has been handled.
@@ -244,7 +245,7 @@ void PlatformTest::revealWithoutFileBrowserOpensTheFolder()
 {
     RecordingPlatform platform;
     LinuxFileBrowser().reveal(QStringLiteral("/home/alex/Downloads/a.txt"));
-    QTRY_COMPARE(platform.launcher->urls.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(platform.launcher->urls.size(), 1, kPatienceMs);
     QCOMPARE(platform.launcher->urls.at(0), QUrl::fromLocalFile(QStringLiteral("/home/alex/Downloads")));
 }
 

@@ -41,6 +41,43 @@ void endWithParent(QProcess &process)
     process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
+bool isListening(int port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, quint16(port));
+    return probe.waitForConnected(1000);
+}
+
+// adb clients that this process started and that are still running (zombies have ended).
+int runningAdbClients()
+{
+    int count = 0;
+    const QString parent = QString::number(getpid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (comm) state ppid ...": the name may hold spaces, so split after its ')'.
+        const QString line = QString::fromUtf8(stat.readAll());
+        const qsizetype close = line.lastIndexOf(QLatin1Char(')'));
+        const qsizetype open = line.indexOf(QLatin1Char('('));
+        if (open < 0 || close < open)
+            continue;
+        const QStringList rest = line.mid(close + 2).split(QLatin1Char(' '));
+        if (line.mid(open + 1, close - open - 1) == QLatin1String("adb") && rest.size() > 1
+            && rest.at(0) != QLatin1String("Z") && rest.at(1) == parent)
+            ++count;
+    }
+    return count;
+}
+
+void waitForAdbClientsToEnd()
+{
+    QDeadlineTimer deadline(StartTimeoutMs);
+    while (runningAdbClients() > 0 && !deadline.hasExpired())
+        QTest::qWait(50);
+}
+
 int freePort()
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
@@ -97,6 +134,12 @@ PhoneFixture::~PhoneFixture()
             m_server->waitForFinished(2000);
         }
         delete m_server;
+        // An adb client the app started just before (a poll step still under way) finds no
+        // server and starts one of its own on the port: let such clients end, then stop
+        // whatever they started.
+        waitForAdbClientsToEnd();
+        if (isListening(m_serverPort))
+            adb({QStringLiteral("kill-server")}, 5000);
     }
     for (const auto &phone : std::as_const(m_phones))
         terminate(*phone);

@@ -1,4 +1,5 @@
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "ui/FilePane.h"
 #include "ui/FileTableModel.h"
@@ -260,7 +261,7 @@ void FilePaneTest::newFolderTrimsAndIgnoresBlankNames()
         QCOMPARE(dialog->field()->placeholderText(), QString("Folder name"));
         dialog->field()->setText(typed);
         dialog->acceptButton()->click();
-        QTRY_VERIFY(!pane->findChild<NameDialog *>("newFolderDialog"));
+        QTRY_VERIFY_WITH_TIMEOUT(!pane->findChild<NameDialog *>("newFolderDialog"), kPatienceMs);
     }
     QCOMPARE(m_created, QStringList{"Holiday"});
 }

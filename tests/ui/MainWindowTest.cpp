@@ -1,4 +1,5 @@
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "AlertButtons.h"
 #include "PhoneFixture.h"
@@ -29,7 +30,6 @@
 
 namespace {
 
-constexpr int kPhoneWaitMs = 20000;
 
 QStringList visibleActions(MainWindow &window)
 {
@@ -136,7 +136,7 @@ void MainWindowTest::noPhoneShowsSetupGuide()
     QVERIFY(!m_window->transfersView()->isVisible());
     // The guide's Wi-Fi button opens the toolbar's Wi-Fi popover.
     m_window->setupGuide()->wirelessButton()->click();
-    QTRY_VERIFY(m_window->wirelessPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->wirelessPopover()->isVisible(), kPatienceMs);
     m_window->wirelessPopover()->hide();
 }
 
@@ -145,14 +145,14 @@ void MainWindowTest::rescanShortcutReloadsWithoutPhone()
     makeWindow();
     const QString downloads = m_home->filePath("Downloads");
     QCOMPARE(m_model->macPath(), downloads);
-    QTRY_VERIFY(m_model->macItems().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->macItems().isEmpty(), kPatienceMs);
     QFile fresh(downloads + "/fresh.txt");
     QVERIFY(fresh.open(QIODevice::WriteOnly));
     fresh.close();
     QVERIFY(m_model->macItems().isEmpty());
     m_window->activateWindow();
     QTest::keyClick(m_window.get(), Qt::Key_R, Qt::ControlModifier);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->macItems().size(), 1, kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->macItems().size(), 1, kPatienceMs);
     QCOMPARE(m_window->macPane()->shownNames(), QStringList{"fresh.txt"});
     QCOMPARE(m_window->region(), MainWindow::Region::setupGuide);
 }
@@ -174,8 +174,8 @@ void MainWindowTest::unauthorizedPhoneExplainsAndDisablesTransfers()
     const QString serial = addPhone(options);
     QVERIFY(!serial.isEmpty());
     makeWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->region(), MainWindow::Region::browser, kPhoneWaitMs);
-    QTRY_VERIFY(m_window->phonePane()->title().endsWith("(unauthorized)"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->region(), MainWindow::Region::browser, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->title().endsWith("(unauthorized)"), kPatienceMs);
     // adb lists no model for a phone that has not allowed this computer: the serial stands in.
     QCOMPARE(m_window->phonePane()->title(), serial + " (unauthorized)");
     QCOMPARE(m_window->phonePane()->overlayTitle(), std::optional<QString>("Can't open folder"));
@@ -208,14 +208,14 @@ void MainWindowTest::selectionEnablesOneDirection()
     macFile.close();
 
     makeWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPhoneWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->shownNames().contains("photo.jpg"), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->shownNames().contains("photo.jpg"), kPatienceMs);
     QCOMPARE(m_window->phonePane()->title(), QString("EmuPhone 1"));
     QCOMPARE(enabledStates(*m_window), (QList<bool>{false, false, false, false}));
 
     // Selecting a computer row in the table enables copy and move to the phone.
     FilePane *mac = m_window->macPane();
-    QTRY_COMPARE(mac->shownNames(), QStringList{"notes.txt"});
+    QTRY_COMPARE_WITH_TIMEOUT(mac->shownNames(), QStringList{"notes.txt"}, kPatienceMs);
     mac->table()->selectRow(0);
     QCOMPARE(m_model->macSelection(), QSet<QString>{m_home->filePath("Downloads/notes.txt")});
     QCOMPARE(enabledStates(*m_window), (QList<bool>{true, true, false, false}));
@@ -239,9 +239,9 @@ void MainWindowTest::backupScanShowsSpinner()
     const QString serial = addPhone();
     QVERIFY(!serial.isEmpty());
     makeWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedDevice().has_value(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedDevice().has_value(), kPatienceMs);
     QAction *backup = m_window->toolbarActions().first();
-    QTRY_VERIFY(backup->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(backup->isVisible(), kPatienceMs);
     QVERIFY(backup->isEnabled());
     QVERIFY(!m_window->backupSpinnerAction()->isVisible());
     m_model->setScanningBackup(true);
@@ -300,12 +300,12 @@ void MainWindowTest::conflictPromptAnswersAndCloses()
     onComputer.write("pdf");
     onComputer.close();
     makeWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPatienceMs);
 
     m_model->enqueue({local}, TransferJob::Kind::toAndroid, "/storage/emulated/0", false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->conflictAlert(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->conflictAlert(), kPatienceMs);
     QMessageBox *box = m_window->prompts()->conflictAlert();
-    QTRY_VERIFY(box->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), kPatienceMs);
     QCOMPARE(box->windowTitle(), QString("Already exists"));
     QCOMPARE(box->informativeText(), QString("report.pdf already exists on your phone. What should happen?"));
     QStringList labels;
@@ -319,14 +319,14 @@ void MainWindowTest::conflictPromptAnswersAndCloses()
         QVERIFY(answer);
         answer->click();
     }
-    QTRY_COMPARE(m_model->conflict(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->conflict(), std::nullopt, kPatienceMs);
     QCOMPARE(m_window->prompts()->conflictAlert(), nullptr);
     // The answer reached the waiting batch: only an item that goes ahead becomes a job.
     if (jobs > 0) {
-        QTRY_COMPARE_WITH_TIMEOUT(m_model->transfers().size(), jobs, kPhoneWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_model->transfers().size(), jobs, kPatienceMs);
         QVERIFY(m_window->transfersView()->isVisible());
         // The model is not torn down under a running copy.
-        QTRY_VERIFY_WITH_TIMEOUT(!m_model->hasActiveTransfers(), kPhoneWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_model->hasActiveTransfers(), kPatienceMs);
     } else {
         // The batch resumes from the event loop; let it run, then nothing may have been queued.
         QCoreApplication::processEvents();
@@ -347,7 +347,7 @@ void MainWindowTest::conflictTextsAndClearing()
     QCOMPARE(box->informativeText(), QString("a, b, c already exist in this Mac folder. What should happen?"));
     // Cleared elsewhere: the alert closes without answering.
     m_model->setConflict(std::nullopt);
-    QTRY_VERIFY(!box || !box->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!box || !box->isVisible(), kPatienceMs);
     QCOMPARE(m_window->prompts()->conflictAlert(), nullptr);
 }
 
@@ -361,7 +361,7 @@ void MainWindowTest::moveAndBackupPromptTexts()
     QCOMPARE(move->informativeText(),
              QString("1 item(s) will be copied to your phone, then the originals on this Mac go to the Trash."));
     buttonLabelled(move, "Cancel")->click();
-    QTRY_COMPARE(m_model->moveRequest(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->moveRequest(), std::nullopt, kPatienceMs);
 
     BackupPlan plan;
     plan.files = {BackupFile{"/storage/emulated/0/DCIM/empty.jpg", "DCIM/empty.jpg", 0}};
@@ -374,7 +374,7 @@ void MainWindowTest::moveAndBackupPromptTexts()
     QVERIFY(backup->informativeText().startsWith("1 new photo/video file(s) (" + formatByteCount(0) + ") will be copied to:\n"));
     QVERIFY(buttonLabelled(backup, "Back Up"));
     buttonLabelled(backup, "Cancel")->click();
-    QTRY_COMPARE(m_model->backupPlan(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->backupPlan(), std::nullopt, kPatienceMs);
 }
 
 void MainWindowTest::messageAlertClearsOnOK()
@@ -390,7 +390,7 @@ void MainWindowTest::messageAlertClearsOnOK()
     QCOMPARE(m_window->prompts()->messageAlert(), box);
     QCOMPARE(box->informativeText(), QString("Second notice."));
     buttonLabelled(box, "OK")->click();
-    QTRY_COMPARE(m_model->message(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->message(), std::nullopt, kPatienceMs);
 }
 
 int runMainWindowTests(int argc, char **argv)

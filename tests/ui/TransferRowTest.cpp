@@ -1,4 +1,5 @@
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "ui/TransferRowDelegate.h"
 
@@ -65,7 +66,7 @@ void TransferRowTest::indeterminateBarMoves()
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     // Nothing but the running time changes, so a different picture means the bar moved.
     const QImage first = view.viewport()->grab().toImage();
-    QTRY_VERIFY(view.viewport()->grab().toImage() != first);
+    QTRY_VERIFY_WITH_TIMEOUT(view.viewport()->grab().toImage() != first, kPatienceMs);
 }
 
 int runTransferRowTests(int argc, char **argv)

@@ -2,6 +2,7 @@
 // and drive ejection, driven through the toolbar, popovers, alerts and pane tables against
 // the real model, the real adb and emulated phones.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "AlertButtons.h"
 #include "PhoneFixture.h"
@@ -49,7 +50,6 @@
 
 namespace {
 
-constexpr int kPhoneWaitMs = 20000;
 const QString phoneHome = QStringLiteral("/storage/emulated/0");
 
 bool writeFile(const QString &path, const QByteArray &content)
@@ -206,8 +206,8 @@ void WindowActionsTest::openWithPhone(const PhoneOptions &options)
     m_serial = m_fixture->addPhone(options);
     QVERIFY2(!m_serial.isEmpty(), qPrintable(m_fixture->errorString()));
     makeWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPhoneWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->shownNames().contains("Download"), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice().has_value(), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->shownNames().contains("Download"), kPatienceMs);
 }
 
 QToolButton *WindowActionsTest::toolbarButton(QAction *action) const
@@ -263,19 +263,19 @@ void WindowActionsTest::screenshotButton()
     openWithPhone(options);
     QToolButton *button = toolbarButton(toolbarAction(2));
     QVERIFY(button);
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QCOMPARE(button->toolTip(), QString("Take a screenshot of the phone screen and save it in the current Mac folder"));
     QTest::mouseClick(button, Qt::LeftButton);
 
     if (locked) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPhoneWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPatienceMs);
         QCOMPARE(m_window->prompts()->messageAlert()->informativeText(),
                  QString("Could not capture the screen (is it locked?)."));
         QVERIFY(QDir(downloads()).isEmpty());
         return;
     }
     FilePane *mac = m_window->macPane();
-    QTRY_COMPARE_WITH_TIMEOUT(mac->shownNames().size(), 1, kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(mac->shownNames().size(), 1, kPatienceMs);
     const QString name = mac->shownNames().first();
     static const QRegularExpression named(R"(^Android Screenshot \d{4}-\d{2}-\d{2} at \d{2}\.\d{2}\.\d{2}\.png$)");
     QVERIFY2(named.match(name).hasMatch(), qPrintable(name));
@@ -305,14 +305,14 @@ void WindowActionsTest::installButtonShowsEachOutcome()
 
     QToolButton *button = toolbarButton(toolbarAction(1));
     QVERIFY(button);
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(prompts, QStringList{"Choose APK files to install on your phone"});
     QVERIFY(m_window->transfersView()->isVisible());
     // Newest on top: each install is inserted above the one before.
     QCOMPARE(shownJobNames(), (QStringList{"Install bad.apk", "Install good.apk"}));
-    QTRY_COMPARE_WITH_TIMEOUT(shownJob("Install good.apk"), QString("done"), kPhoneWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(shownJob("Install bad.apk").startsWith("failed: "), kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(shownJob("Install good.apk"), QString("done"), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(shownJob("Install bad.apk").startsWith("failed: "), kPatienceMs);
     QVERIFY2(shownJob("Install bad.apk").contains("INSTALL_PARSE_FAILED_NOT_APK"), qPrintable(shownJob("Install bad.apk")));
     QVERIFY(!m_window->transfersView()->cancelAllButton()->isVisible());
 }
@@ -331,33 +331,33 @@ void WindowActionsTest::backupButtonAsksThenCopies()
 
     QToolButton *button = toolbarButton(toolbarAction(0));
     QVERIFY(button);
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QCOMPARE(button->toolTip(), QString("Back up camera photos & videos (new files only)"));
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->backupAlert(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->backupAlert(), kPatienceMs);
     QMessageBox *alert = m_window->prompts()->backupAlert();
-    QTRY_VERIFY(alert->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(alert->isVisible(), kPatienceMs);
     QCOMPARE(alert->windowTitle(), QString("Back up photos?"));
     QVERIFY2(alert->informativeText().startsWith("3 new photo/video file(s) ("), qPrintable(alert->informativeText()));
     QVERIFY(alert->informativeText().endsWith(") will be copied to:\n" + destination + "\n\nFiles already backed up are skipped."));
     // The scan is over: the button is back (the toolbar lays it out again) and can be
     // pressed again.
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QVERIFY(button->isEnabled());
 
     QAbstractButton *backUp = buttonLabelled(alert, "Back Up");
     QVERIFY(backUp);
     QTest::mouseClick(backUp, Qt::LeftButton);
-    QTRY_COMPARE(m_window->prompts()->backupAlert(), nullptr);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->prompts()->backupAlert(), nullptr, kPatienceMs);
     QCOMPARE(m_model->backupPlan(), std::nullopt);
-    QTRY_COMPARE_WITH_TIMEOUT(shownJob("Photo backup (3 files)"), QString("done"), kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(shownJob("Photo backup (3 files)"), QString("done"), kPatienceMs);
     for (auto it = photos.cbegin(); it != photos.cend(); ++it)
         QCOMPARE(readFile(destination + "/" + it.key()), it.value());
     QCOMPARE(m_browser->revealed, QStringList{destination});
 
     // A second press finds nothing new and says so.
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPatienceMs);
     QCOMPARE(m_window->prompts()->messageAlert()->informativeText(),
              QString("Everything is already backed up (3 files checked)."));
     QCOMPARE(m_window->prompts()->backupAlert(), nullptr);
@@ -373,13 +373,13 @@ void WindowActionsTest::infoButtonShowsThePhone()
     openWithPhone(options);
     QToolButton *button = toolbarButton(toolbarAction(3));
     QVERIFY(button);
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QCOMPARE(button->toolTip(), QString("Phone info: battery, storage, Android version"));
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY(m_window->infoPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->infoPopover()->isVisible(), kPatienceMs);
     auto *view = qobject_cast<PhoneInfoView *>(m_window->infoPopover()->content());
     QVERIFY(view);
-    QTRY_VERIFY_WITH_TIMEOUT(!view->rows().isEmpty(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!view->rows().isEmpty(), kPatienceMs);
     const QList<QPair<QString, QString>> rows = view->rows();
     QVERIFY(rows.contains(qMakePair(QString("Android"), QString("13"))));
     QVERIFY(rows.contains(qMakePair(QString("Serial"), m_serial)));
@@ -391,18 +391,18 @@ void WindowActionsTest::infoButtonShowsThePhone()
     QVERIFY2(texts.contains("Acme EmuPhone 1"), qPrintable(texts.join(" | ")));
     QVERIFY(rows.contains(qMakePair(QString("Battery temp"), QString("29.1 °C"))));
     // A block per storage volume follows the rows.
-    QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), kPatienceMs);
     const QString volume = m_model->storages().first().name;
     auto showsVolume = [&] {
         const QList<QPair<QString, QString>> shown = view->rows();
         return std::any_of(shown.cbegin(), shown.cend(), [&](const auto &row) { return row.first == volume; });
     };
-    QTRY_VERIFY(showsVolume());
+    QTRY_VERIFY_WITH_TIMEOUT(showsVolume(), kPatienceMs);
 
     // The button toggles: a second press closes the popover. The click goes through the
     // window, as the pointer's does, so the open popover sees it first.
     QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {}, button->mapTo(m_window.get(), button->rect().center()));
-    QTRY_VERIFY(!m_window->infoPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->infoPopover()->isVisible(), kPatienceMs);
     QCoreApplication::processEvents();
     QVERIFY(!m_window->infoPopover()->isVisible());
 }
@@ -431,9 +431,9 @@ void WindowActionsTest::wirelessButtonsFollowTheirFields()
     makeWindow();
     QToolButton *button = toolbarButton(toolbarAction(5));
     QVERIFY(button);
-    QTRY_VERIFY(button->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), kPatienceMs);
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY(m_window->wirelessPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->wirelessPopover()->isVisible(), kPatienceMs);
     auto *view = qobject_cast<WirelessView *>(m_window->wirelessPopover()->content());
     QVERIFY(view);
     QTest::keyClicks(view->pairAddressField(), pairAddress);
@@ -462,7 +462,7 @@ void WindowActionsTest::wirelessResultsBecomeTheNotice()
     QToolButton *button = toolbarButton(toolbarAction(5));
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY(m_window->wirelessPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->wirelessPopover()->isVisible(), kPatienceMs);
     auto *view = qobject_cast<WirelessView *>(m_window->wirelessPopover()->content());
     QVERIFY(view);
     if (pairing) {
@@ -479,9 +479,9 @@ void WindowActionsTest::wirelessResultsBecomeTheNotice()
         else
             QTest::mouseClick(view->connectButton(), Qt::LeftButton);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPatienceMs);
     QMessageBox *notice = m_window->prompts()->messageAlert();
-    QTRY_VERIFY(notice->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), kPatienceMs);
     const QString text = notice->informativeText();
     QCOMPARE(text, *m_model->message());
     if (pairing) {
@@ -492,7 +492,7 @@ void WindowActionsTest::wirelessResultsBecomeTheNotice()
         QVERIFY2(text.contains(address) && text.contains("refused"), qPrintable(text));
     }
     QTest::mouseClick(buttonLabelled(notice, "OK"), Qt::LeftButton);
-    QTRY_COMPARE(m_model->message(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->message(), std::nullopt, kPatienceMs);
 }
 
 void WindowActionsTest::dropsOnPaneTables_data()
@@ -541,8 +541,8 @@ void WindowActionsTest::dropsOnPaneTables()
         QVERIFY(!m_window->transfersView()->isVisible());
         return;
     }
-    QTRY_VERIFY(m_window->transfersView()->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(shownJob(job), QString("done"), kPhoneWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->transfersView()->isVisible(), kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(shownJob(job), QString("done"), kPatienceMs);
     QCOMPARE(shownJobNames(), QStringList{job});
     if (arrives.isEmpty())
         QVERIFY(!QFile::exists(onPhone(phoneHome + "/" + file)));
@@ -558,7 +558,7 @@ void WindowActionsTest::phoneRowDragCarriesItsFile()
     m_window->rescanAction()->trigger();
     FilePane *phone = m_window->phonePane();
     QTRY_VERIFY_WITH_TIMEOUT(phone->shownNames().contains("photo.jpg") && phone->shownNames().contains("other.jpg"),
-                             kPhoneWaitMs);
+                             kPatienceMs);
     phone->table()->selectRow(phone->shownNames().indexOf("photo.jpg"));
     QCOMPARE(m_model->androidSelection(), QSet<QString>{phoneHome + "/photo.jpg"});
 
@@ -581,10 +581,10 @@ void WindowActionsTest::phoneRowDragCarriesItsFile()
 
     // Dropped on the computer pane, the same drag copies the row into its folder.
     QVERIFY(dropOn(m_window->macPane()->table(), emptyArea(m_window->macPane()->table()), drag.get()));
-    QTRY_COMPARE_WITH_TIMEOUT(readFile(downloads() + "/photo.jpg"), QByteArray("jpeg bytes"), kPhoneWaitMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_model->hasActiveTransfers(), kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(readFile(downloads() + "/photo.jpg"), QByteArray("jpeg bytes"), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_model->hasActiveTransfers(), kPatienceMs);
     QCOMPARE(shownJobNames(), (QStringList{"photo.jpg", "photo.jpg"}));
-    QTRY_COMPARE(m_window->macPane()->shownNames(), QStringList{"photo.jpg"});
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->macPane()->shownNames(), QStringList{"photo.jpg"}, kPatienceMs);
     // Dropped back on its own pane it does nothing.
     QVERIFY(dropOn(phone->table(), emptyArea(phone->table()), drag.get()));
     QCoreApplication::processEvents();
@@ -627,8 +627,8 @@ void WindowActionsTest::driveEjectButtons()
         }
         return nullptr;
     };
-    QTRY_VERIFY_WITH_TIMEOUT(ejectButton(), kPhoneWaitMs);
-    QTRY_VERIFY(ejectButton()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(ejectButton(), kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(ejectButton()->isVisible(), kPatienceMs);
     if (withPhone) {
         QCOMPARE(ejectButton()->toolTip(), "Eject " + mount.name());
     } else {
@@ -638,7 +638,7 @@ void WindowActionsTest::driveEjectButtons()
         QCOMPARE(m_browser->revealed, QStringList{mount.mountPoint()});
     }
     // A drive that appears is opened in the computer pane.
-    QTRY_COMPARE(m_model->macPath(), mount.mountPoint());
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->macPath(), mount.mountPoint(), kPatienceMs);
 
     std::unique_ptr<QFile> held;
     if (busy) {
@@ -648,16 +648,16 @@ void WindowActionsTest::driveEjectButtons()
     QTest::mouseClick(ejectButton(), Qt::LeftButton);
 
     if (busy) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPhoneWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->messageAlert(), kPatienceMs);
         const QString text = m_window->prompts()->messageAlert()->informativeText();
         QVERIFY2(text.startsWith("Couldn't eject \u201C" + mount.name() + "\u201D: "), qPrintable(text));
         QVERIFY(ejectButton());
         QVERIFY(QFileInfo::exists(held->fileName()));
         return;
     }
-    QTRY_COMPARE_WITH_TIMEOUT(ejectButton(), nullptr, kPhoneWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(ejectButton(), nullptr, kPatienceMs);
     // The pane leaves the folder of a drive that went away.
-    QTRY_COMPARE(m_model->macPath(), downloads());
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->macPath(), downloads(), kPatienceMs);
     QCOMPARE(m_model->message(), std::nullopt);
 }
 
