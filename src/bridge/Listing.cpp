@@ -5,6 +5,8 @@
 #include "common/NameOrder.h"
 
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
 const QRegularExpression &lsRegex()
 {
@@ -65,11 +67,22 @@ QList<FileEntry> parseListing(const QString &text, const QString &folder, bool s
 
 void sortEntries(QList<FileEntry> &entries)
 {
-    std::stable_sort(entries.begin(), entries.end(), [](const FileEntry &a, const FileEntry &b) {
-        if (a.isDirectory != b.isDirectory)
-            return a.isDirectory;
-        return nameLess(a.name, b.name);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(entries.size()));
+    for (const FileEntry &entry : std::as_const(entries))
+        keys.push_back(nameSortKey(entry.name));
+    std::vector<qsizetype> order(size_t(entries.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        if (entries.at(a).isDirectory != entries.at(b).isDirectory)
+            return entries.at(a).isDirectory;
+        return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
     });
+    QList<FileEntry> sorted;
+    sorted.reserve(entries.size());
+    for (qsizetype index : order)
+        sorted.append(std::move(entries[index]));
+    entries = std::move(sorted);
 }
 
 std::optional<QString> emptyListingFailure(const QString &text, int status, const QString &folder)

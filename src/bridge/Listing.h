@@ -23,7 +23,7 @@ QString childPath(const QString &folder, const QString &name);
 // unsorted, hidden names left out unless `showHidden`.
 QList<FileEntry> parseListing(const QString &text, const QString &folder, bool showHidden);
 
-// Folders first, then the shared name order; stable.
+// Folders first, then the shared name order; stable. Both panes sort their rows with it.
 void sortEntries(QList<FileEntry> &entries);
 
 // What a listing that yielded no entry means: nullopt for an empty folder, else the

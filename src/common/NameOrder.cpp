@@ -31,3 +31,8 @@ bool nameLess(const QString &a, const QString &b)
 {
     return compareNames(a, b) < 0;
 }
+
+QCollatorSortKey nameSortKey(const QString &name)
+{
+    return collator().sortKey(name);
+}

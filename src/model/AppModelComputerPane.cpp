@@ -1,9 +1,9 @@
 #include "model/AppModel.h"
 
+#include "bridge/Listing.h"
 #include "drives/Drives.h"
 #include "model/LocalErrorText.h"
 #include "model/LocalListing.h"
-#include "model/LocalRowOrder.h"
 #include "platform/Platform.h"
 
 #include <QDir>
@@ -25,7 +25,7 @@ void AppModel::reloadMac()
                         ? fullDiskAccessExplanation()
                         : localErrorText(QStringLiteral("open"), m_macPath, listing.error));
     }
-    sortLocalRows(listing.rows);
+    sortEntries(listing.rows);
     setMacItems(listing.rows);
     setMacSelection({});
 }

@@ -72,6 +72,7 @@ public:
     void setTitle(const QString &title);
     void setIcon(const QString &symbol);
     void setPathText(const QString &path);
+    // The rows in the panes' name order, as sortEntries leaves them.
     void setItems(const QList<FileEntry> &items);
     void setSelection(const QSet<QString> &paths);
     void setLoading(bool loading);

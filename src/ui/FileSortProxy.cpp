@@ -1,6 +1,5 @@
 #include "ui/FileSortProxy.h"
 
-#include "common/NameOrder.h"
 #include "ui/FileTableModel.h"
 
 namespace {
@@ -50,8 +49,6 @@ bool FileSortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) 
         // A descending sort asks lessThan(right, left); answer so that folders still lead.
         return sortOrder() == Qt::AscendingOrder ? leftDir : rightDir;
     }
-    const QString leftName = sourceModel()->index(left.row(), FileTableModel::NameColumn).data().toString();
-    const QString rightName = sourceModel()->index(right.row(), FileTableModel::NameColumn).data().toString();
     switch (left.column()) {
     case FileTableModel::SizeColumn: {
         const qint64 a = left.data(FileTableModel::SizeRole).toLongLong();
@@ -69,5 +66,6 @@ bool FileSortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) 
     default:
         break;
     }
-    return compareNames(leftName, rightName) < 0;
+    // The rows arrive in the name order already, so their position is their name's rank.
+    return left.row() < right.row();
 }

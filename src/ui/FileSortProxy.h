@@ -3,7 +3,9 @@
 #include <QSortFilterProxyModel>
 
 // Filters a FileTableModel by a name fragment and sorts it by the chosen column with
-// folders always above files, whichever column and direction.
+// folders always above files, whichever column and direction. The model's rows come in the
+// panes' name order (sortEntries), so a row's position stands for its name: sorting by name,
+// and breaking ties in the other columns, compares positions instead of collating names again.
 class FileSortProxy : public QSortFilterProxyModel
 {
     Q_OBJECT

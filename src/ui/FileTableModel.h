@@ -17,6 +17,7 @@ public:
 
     explicit FileTableModel(QObject *parent = nullptr);
 
+    // The rows in the panes' name order, as sortEntries leaves them.
     void setItems(const QList<FileEntry> &items);
     const QList<FileEntry> &items() const { return m_items; }
     const FileEntry &entry(int row) const { return m_items.at(row); }

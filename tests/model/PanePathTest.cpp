@@ -1,6 +1,6 @@
 #include "ModelTests.h"
 
-#include "model/LocalRowOrder.h"
+#include "bridge/Listing.h"
 #include "model/PhonePaths.h"
 
 #include <QTest>
@@ -77,7 +77,7 @@ void PanePathTest::localOrder()
         entry.path = "/x/" + entry.name;
         rows.append(entry);
     }
-    sortLocalRows(rows);
+    sortEntries(rows);
     QStringList sorted;
     for (const FileEntry &row : rows)
         sorted.append(row.name);
