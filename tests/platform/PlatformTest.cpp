@@ -1,6 +1,7 @@
 #include "RecordingPlatform.h"
 #include "Patience.h"
 #include "platform/Platform.h"
+#include "platform/PrivateFolder.h"
 #include "platform/linux/LinuxFileBrowser.h"
 #include "platform/linux/LinuxNotifier.h"
 #include "platform/linux/LinuxTrash.h"
@@ -8,9 +9,11 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 // What a notification server on the session bus received.
@@ -71,6 +74,11 @@ private slots:
 
     void servicesCanBeReplacedAndRestored();
     void attentionCallsTheWindowsHook();
+
+    void privateFolderIsUsedOnlyWhenItIsTheUsersAlone_data();
+    void privateFolderIsUsedOnlyWhenItIsTheUsersAlone();
+    void runtimeFolderFallsBackToThePrivateTemporaryOne_data();
+    void runtimeFolderFallsBackToThePrivateTemporaryOne();
 
 private:
     QProcess m_bus;
@@ -288,6 +296,124 @@ void PlatformTest::attentionCallsTheWindowsHook()
     Platform::instance().attention().request();
     QCOMPARE(alerts, 1);
     Platform::instance().restoreDefaults();
+}
+
+namespace {
+
+QString modeOf(const QString &path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QStringLiteral("missing");
+    return QString::number(info.st_mode & 07777, 8);
+}
+
+// Puts one kind of thing at `path`; false when this kind cannot be made here.
+bool plant(const QString &kind, const QString &path, const QString &elsewhere)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("nothing"))
+        return true;
+    if (kind == QLatin1String("private folder"))
+        return ::mkdir(name.constData(), 0700) == 0;
+    if (kind == QLatin1String("folder open to others"))
+        return ::mkdir(name.constData(), 0700) == 0 && ::chmod(name.constData(), 0755) == 0;
+    if (kind == QLatin1String("link to a private folder"))
+        return QFile::link(elsewhere, path);
+    if (kind == QLatin1String("file")) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly);
+    }
+    if (kind == QLatin1String("another user's folder"))
+        return ::geteuid() == 0 && ::mkdir(name.constData(), 0700) == 0 && ::chown(name.constData(), 65534, 65534) == 0;
+    return false;
+}
+
+} // namespace
+
+void PlatformTest::privateFolderIsUsedOnlyWhenItIsTheUsersAlone_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("missing: made for this user alone") << "nothing" << QString() << "700";
+    QTest::newRow("private folder") << "private folder" << QString() << "700";
+    QTest::newRow("open to others: refused, not repaired") << "folder open to others" << "is open to other users" << "755";
+    QTest::newRow("link: refused, not followed") << "link to a private folder" << "is a link" << "777";
+    QTest::newRow("file") << "file" << "is not a folder" << QString();
+    QTest::newRow("another user's folder") << "another user's folder" << "belongs to another user" << "700";
+}
+
+void PlatformTest::privateFolderIsUsedOnlyWhenItIsTheUsersAlone()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    QFETCH(QString, mode);
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString path = scratch.filePath(QStringLiteral("mine"));
+    const QString elsewhere = scratch.filePath(QStringLiteral("elsewhere"));
+    QVERIFY(QDir().mkdir(elsewhere));
+    QVERIFY(QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (!plant(kind, path, elsewhere))
+        QSKIP("this kind of folder cannot be made here (another user's needs root)");
+
+    const PrivateFolder folder = PrivateFolder::make(path);
+    QCOMPARE(folder.path, path);
+    QCOMPARE(folder.usable(), problem.isEmpty());
+    if (!problem.isEmpty())
+        QVERIFY2(folder.problem.contains(problem) && folder.problem.contains(path), qPrintable(folder.problem));
+    if (!mode.isEmpty())
+        QCOMPARE(modeOf(path), mode);
+    QCOMPARE(PrivateFolder::check(path).problem, folder.problem);
+    QVERIFY(QDir(elsewhere).isEmpty());
+    QCOMPARE(modeOf(elsewhere), QStringLiteral("700"));
+}
+
+void PlatformTest::runtimeFolderFallsBackToThePrivateTemporaryOne_data()
+{
+    QTest::addColumn<QString>("runtimeKind");
+    QTest::addColumn<bool>("usesRuntime");
+    QTest::newRow("private runtime folder") << "private folder" << true;
+    QTest::newRow("no runtime folder") << "unset" << false;
+    QTest::newRow("relative name") << "relative" << false;
+    QTest::newRow("runtime folder open to others") << "folder open to others" << false;
+    QTest::newRow("runtime folder is a link") << "link to a private folder" << false;
+}
+
+void PlatformTest::runtimeFolderFallsBackToThePrivateTemporaryOne()
+{
+    QFETCH(QString, runtimeKind);
+    QFETCH(bool, usesRuntime);
+    QTemporaryDir scratch;
+    QVERIFY(scratch.isValid());
+    const QString runtime = scratch.filePath(QStringLiteral("run"));
+    const QString temporary = scratch.filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkdir(temporary));
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedTemporary = qgetenv("TMPDIR");
+    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const bool hadTemporary = qEnvironmentVariableIsSet("TMPDIR");
+    auto restore = qScopeGuard([&] {
+        hadRuntime ? qputenv("XDG_RUNTIME_DIR", savedRuntime) : qunsetenv("XDG_RUNTIME_DIR");
+        hadTemporary ? qputenv("TMPDIR", savedTemporary) : qunsetenv("TMPDIR");
+    });
+    qputenv("TMPDIR", QFile::encodeName(temporary));
+    if (runtimeKind == QLatin1String("unset")) {
+        qunsetenv("XDG_RUNTIME_DIR");
+    } else if (runtimeKind == QLatin1String("relative")) {
+        qputenv("XDG_RUNTIME_DIR", "run");
+    } else {
+        QVERIFY(plant(runtimeKind, runtime, temporary));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
+
+    const QString fallback = temporary + QStringLiteral("/tessary-private-%1").arg(::geteuid());
+    const PrivateFolder folder = PrivateFolder::runtime();
+    QVERIFY2(folder.usable(), qPrintable(folder.problem));
+    QCOMPARE(folder.path, usesRuntime ? runtime : fallback);
+    QCOMPARE(PrivateFolder::temporary().path, fallback);
+    QCOMPARE(modeOf(fallback), QStringLiteral("700"));
 }
 
 QTEST_GUILESS_MAIN(PlatformTest)
