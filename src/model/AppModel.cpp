@@ -1,9 +1,9 @@
 #include "model/AppModel.h"
 
 #include "bridge/ADB.h"
+#include "model/DragFolder.h"
 #include "model/StopHandle.h"
 
-#include <QDir>
 #include <QPointer>
 #include <QStandardPaths>
 
@@ -12,12 +12,6 @@
 namespace {
 
 constexpr std::chrono::milliseconds pollInterval{2500};
-
-// The folder that holds phone files pulled for drags and previews.
-QString dragFolder()
-{
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("TessaryDrag"));
-}
 
 // Runs refreshDevices, then sleeps, until stopped. The model is held weakly: the loop
 // never keeps it alive and ends once it is gone.
@@ -51,7 +45,7 @@ AppModel::AppModel(QObject *parent)
     , m_macPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
 {
     m_adbMissing = !ADB::shared().executable().has_value();
-    QDir(dragFolder()).removeRecursively();
+    DragFolder::clear();
     reloadMac();
     launch(refreshDrives());
     watchVolumes();

@@ -4,6 +4,7 @@
 
 #include "bridge/ADB.h"
 #include "bridge/ADBError.h"
+#include "model/DragFolder.h"
 #include "model/DragPayload.h"
 #include "model/PhoneDragData.h"
 #include "model/StopHandle.h"
@@ -13,15 +14,6 @@
 #include <QDir>
 #include <QMimeData>
 #include <QUrl>
-
-namespace {
-
-QString dragFolder()
-{
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("TessaryDrag"));
-}
-
-} // namespace
 
 QMimeData *AppModel::macProvider(const FileEntry &entry, const QSet<QString> &selection) const
 {
@@ -55,9 +47,14 @@ QCoro::Task<QString> AppModel::pullForDrag(QString remote)
     const QUuid id = job.id;
     updateJob(id, [](TransferJob &row) { row.state = TransferJob::State::running(); });
 
-    const QString folder =
-        QDir(dragFolder()).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
-    if (!QDir().mkpath(folder)) {
+    const PrivateFolder dragFolder = DragFolder::prepare();
+    if (!dragFolder.usable()) {
+        const QString reason = dragFolder.problem;
+        updateJob(id, [&reason](TransferJob &row) { row.state = TransferJob::State::failed(reason); });
+        throw ADBError::failed(reason);
+    }
+    const QString folder = QDir(dragFolder.path).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    if (!QDir().mkdir(folder)) {
         const QString reason = QStringLiteral("Could not create the folder “%1”.").arg(folder);
         updateJob(id, [&reason](TransferJob &row) { row.state = TransferJob::State::failed(reason); });
         throw ADBError::failed(reason);

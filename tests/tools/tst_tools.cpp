@@ -6,7 +6,9 @@
 #include "TransferWaits.h"
 
 #include "bridge/ADB.h"
+#include "bridge/ADBError.h"
 #include "model/AppModel.h"
+#include "model/DragFolder.h"
 #include "model/ScreenshotName.h"
 #include "platform/Platform.h"
 
@@ -19,6 +21,9 @@
 #include <QtTest>
 
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using Case = TransferJob::State::Case;
 
@@ -38,6 +43,33 @@ bool runs(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
         && process.exitCode() == 0;
+}
+
+// Points this process's temporary folder (and so the drag folder) at `path` while it lives.
+class TemporaryFolder
+{
+public:
+    explicit TemporaryFolder(const QString &path)
+        : m_wasSet(qEnvironmentVariableIsSet("TMPDIR")), m_saved(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(path));
+    }
+    ~TemporaryFolder() { m_wasSet ? qputenv("TMPDIR", m_saved) : qunsetenv("TMPDIR"); }
+
+private:
+    bool m_wasSet;
+    QByteArray m_saved;
+};
+
+// The error a drag pull ends with; none when it succeeded.
+QCoro::Task<std::optional<QString>> pullFailure(AppModel *model, QString remote)
+{
+    try {
+        co_await model->pullForDrag(remote);
+    } catch (const ADBError &error) {
+        co_return error.message();
+    }
+    co_return std::nullopt;
 }
 
 FileEntry entryFor(const QString &path, bool isDirectory)
@@ -73,6 +105,10 @@ private slots:
     void dropsOnPanes();
     void dropsOnRows();
     void phoneRowPulledForOtherApplications();
+    void dragFolderCleanUpNeverFollowsALink_data();
+    void dragFolderCleanUpNeverFollowsALink();
+    void dragFolderThatIsNotTheUsersAloneIsRefused_data();
+    void dragFolderThatIsNotTheUsersAloneIsRefused();
     void previewToggles();
     void screenshot();
     void connectRefused();
@@ -511,7 +547,7 @@ void ToolsTest::phoneRowPulledForOtherApplications()
     const QList<QUrl> urls = data->urls();
     QCOMPARE(urls.size(), 1);
     const QString pulled = urls.first().toLocalFile();
-    QVERIFY2(pulled.startsWith(QDir::tempPath() + "/TessaryDrag/"), qPrintable(pulled));
+    QVERIFY2(pulled.startsWith(DragFolder::path() + "/"), qPrintable(pulled));
     QVERIFY(pulled.endsWith("/out.txt"));
     QFile file(pulled);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -527,6 +563,80 @@ void ToolsTest::phoneRowPulledForOtherApplications()
         m_model->androidProvider(entryFor(m_phoneDir + "/gone.txt", false), {}));
     QVERIFY(missing->urls().isEmpty());
     QCOMPARE(job("gone.txt")->state.value(), Case::failed);
+}
+
+void ToolsTest::dragFolderCleanUpNeverFollowsALink_data()
+{
+    QTest::addColumn<bool>("linkInsideTheFolder");
+    QTest::newRow("a link in the folder's place") << false;
+    QTest::newRow("a link inside the folder") << true;
+}
+
+// Someone else's files that a link leads to survive the start-up clean-up.
+void ToolsTest::dragFolderCleanUpNeverFollowsALink()
+{
+    QFETCH(bool, linkInsideTheFolder);
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const TemporaryFolder scratch(temporary.path());
+    const QString victim = m_home.path() + "/victim";
+    writeFile(victim + "/kept.txt", "not Tessary's");
+    const QString folder = DragFolder::path();
+    QVERIFY(!folder.isEmpty());
+    QVERIFY(folder.startsWith(temporary.path() + "/"));
+    if (linkInsideTheFolder) {
+        QVERIFY(DragFolder::prepare().usable());
+        writeFile(folder + "/old/pulled.txt", "an earlier drag");
+        QVERIFY(QFile::link(victim, folder + "/old/link"));
+    } else {
+        QVERIFY(QFile::link(victim, folder));
+    }
+
+    delete m_model;
+    m_model = new AppModel;
+    QCOMPARE(QDir(victim).entryList(QDir::Files), QStringList{"kept.txt"});
+    QVERIFY(!QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink());
+    usePhone(m_phone);
+}
+
+void ToolsTest::dragFolderThatIsNotTheUsersAloneIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("a link") << "link" << "is a link";
+    QTest::newRow("open to others") << "open" << "is open to other users";
+    QTest::newRow("another user's") << "foreign" << "belongs to another user";
+}
+
+void ToolsTest::dragFolderThatIsNotTheUsersAloneIsRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    if (kind == "foreign" && geteuid() != 0)
+        QSKIP("a folder of another user needs root");
+    QTemporaryDir temporary;
+    QVERIFY(temporary.isValid());
+    const TemporaryFolder scratch(temporary.path());
+    const QString folder = DragFolder::path();
+    const QString victim = m_home.path() + "/elsewhere";
+    QVERIFY(QDir().mkpath(victim));
+    if (kind == "link") {
+        QVERIFY(QFile::link(victim, folder));
+    } else {
+        QVERIFY(QDir().mkdir(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), kind == "open" ? 0777 : 0700) == 0);
+        if (kind == "foreign")
+            QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+    }
+
+    writeFile(onPhone(m_phoneDir + "/wanted.txt"), "phone file");
+    const std::optional<QString> failure = QCoro::waitFor(pullFailure(m_model, m_phoneDir + "/wanted.txt"));
+    QVERIFY(failure);
+    QVERIFY2(failure->contains(problem) && failure->contains(folder), qPrintable(*failure));
+    QCOMPARE(job("wanted.txt")->state.value(), Case::failed);
+    QCOMPARE(job("wanted.txt")->state.message(), *failure);
+    QVERIFY(QDir(victim).isEmpty());
+    QVERIFY(QDir(folder).isEmpty());
 }
 
 void ToolsTest::previewToggles()

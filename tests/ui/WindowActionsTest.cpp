@@ -10,6 +10,7 @@
 #include "ScratchMount.h"
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
+#include "model/DragFolder.h"
 #include "model/transfer/DroppedPaths.h"
 #include "model/transfer/TransferListModel.h"
 #include "platform/Platform.h"
@@ -575,7 +576,7 @@ void WindowActionsTest::phoneRowDragCarriesItsFile()
     const QList<QUrl> urls = drag->urls();
     QCOMPARE(urls.size(), 1);
     const QString pulled = urls.first().toLocalFile();
-    QVERIFY2(pulled.startsWith(QDir::tempPath() + "/TessaryDrag/") && pulled.endsWith("/photo.jpg"), qPrintable(pulled));
+    QVERIFY2(pulled.startsWith(DragFolder::path() + "/") && pulled.endsWith("/photo.jpg"), qPrintable(pulled));
     QCOMPARE(readFile(pulled), QByteArray("jpeg bytes"));
     QCOMPARE(shownJob("photo.jpg"), QString("done"));
 
