@@ -70,6 +70,7 @@ void EmulatorPartsTest::hostPaths_data()
     QTest::newRow("card") << "/storage/1A2B-3C4D/Backup" << "/r/storage/1A2B-3C4D/Backup";
     QTest::newRow("no such card") << "/storage/9999-0000/x" << "/i/storage/9999-0000/x";
     QTest::newRow("local tmp") << "/data/local/tmp/app.apk" << "/r/data/local/tmp/app.apk";
+    QTest::newRow("installed package") << "/data/app/vmdl7/base.apk" << "/r/data/app/vmdl7/base.apk";
     QTest::newRow("climbing out") << "/sdcard/../../system/bin/ls" << "/i/system/bin/ls";
     QTest::newRow("storage") << "/storage" << "/i/storage";
     QTest::newRow("root") << "/" << "/i";

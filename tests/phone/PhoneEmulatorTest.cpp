@@ -347,11 +347,25 @@ void PhoneEmulatorTest::install()
     QFETCH(QString, expected);
     const QString apk = m_local.filePath(QStringLiteral("app.apk"));
     QVERIFY(writeFile(apk, contents));
+    const QString apps = m_phones.hostPath(m_main, QStringLiteral("/data/app"));
+    const QStringList before = QDir(apps).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     const AdbRun run = m_phones.adb({QStringLiteral("-s"), m_main, QStringLiteral("install"), QStringLiteral("-r"), apk});
     QCOMPARE(run.status, status);
     QVERIFY2((run.output + run.error).contains(expected), qPrintable(run.output + run.error));
     if (status != 0)
         QVERIFY2(run.error.startsWith(QStringLiteral("adb: failed to install ")), qPrintable(run.error));
+
+    // An installed package stays on the phone; a refused one leaves nothing behind.
+    QStringList added = QDir(apps).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &folder : before)
+        added.removeOne(folder);
+    QCOMPARE(added.size(), status == 0 ? 1 : 0);
+    if (status == 0) {
+        QFile kept(apps + QLatin1Char('/') + added.first() + QStringLiteral("/base.apk"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), contents);
+    }
+    QCOMPARE(QDir(apps).entryList(QDir::Files), QStringList());
 }
 
 void PhoneEmulatorTest::pushAndPullLargeFile()

@@ -44,7 +44,7 @@ QStringList PhoneFileSystem::backedFolders() const
     QStringList folders{QLatin1String(Internal)};
     for (const QString &card : m_cards)
         folders << QStringLiteral("/storage/") + card;
-    folders << QLatin1String(LocalTmp);
+    folders << QLatin1String(LocalTmp) << QLatin1String(Apps);
     return folders;
 }
 

@@ -7,13 +7,15 @@
 // Where the phone's paths live on this computer.
 //
 // The phone's storage mirrors its own paths inside the root folder: /storage/emulated/0,
-// /storage/<card id> and /data/local/tmp are root + the same path. /sdcard and
+// /storage/<card id>, /data/local/tmp and /data/app (the installed packages) are root + the
+// same path. /sdcard and
 // /storage/self/primary are links to /storage/emulated/0. Everything else (/system, /storage
 // itself, /) comes from the system image folder that the shell is chrooted into.
 class PhoneFileSystem {
 public:
     static constexpr const char *Internal = "/storage/emulated/0";
     static constexpr const char *LocalTmp = "/data/local/tmp";
+    static constexpr const char *Apps = "/data/app";
 
     PhoneFileSystem(QString root, QString systemImage, QStringList cards, QStringList denyPaths);
 

@@ -34,6 +34,7 @@ struct AdbRun {
 //                            ↔ rootOf(serial) + "/storage/emulated/0/..."
 //   /storage/<card id>/...   ↔ rootOf(serial) + "/storage/<card id>/..."
 //   /data/local/tmp/...      ↔ rootOf(serial) + "/data/local/tmp/..."
+//   /data/app/...            ↔ rootOf(serial) + "/data/app/..." (installed packages)
 // hostPath() does that mapping. A new phone's internal storage holds the standard folders
 // (Alarms, DCIM, Documents, Download, Movies, Music, Notifications, Pictures, Podcasts,
 // Ringtones). With storageMb the internal storage is a tmpfs mounted on
