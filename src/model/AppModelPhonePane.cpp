@@ -79,7 +79,7 @@ void AppModel::newAndroidFolder(const QString &name)
     if (!device)
         return;
     launch(finishPhoneCommand(
-        ADB::shared().makeDirectory(device->serial, phoneChildPath(m_androidPath, name))));
+        ADB::shared().createFolder(device->serial, phoneChildPath(m_androidPath, name))));
 }
 
 void AppModel::deleteAndroid(const QStringList &paths)

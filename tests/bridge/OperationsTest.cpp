@@ -141,12 +141,42 @@ void OperationsTest::makeDirectoryAndDelete()
     QCOMPARE(failureOf(ADB::shared().deletePaths(serial, {QStringLiteral("/x")})), QStringLiteral("(no error)"));
 }
 
+void OperationsTest::createFolder_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("made") << QString() << QString() << 0 << "(no error)";
+    QTest::newRow("name taken") << "tessary:name-taken\n" << QString() << 0
+                                << "Couldn't create \u201CNew 'one'\u201D: File exists.";
+    QTest::newRow("refused") << QString() << "mkdir: '/sdcard/New 'one'': Read-only file system\n" << 1
+                             << "mkdir: '/sdcard/New 'one'': Read-only file system\n";
+}
+
+void OperationsTest::createFolder()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, error);
+    QFETCH(int, exit);
+    QFETCH(QString, failure);
+    StandIn standIn;
+    standIn.answer(output, error, exit);
+    QCOMPARE(failureOf(ADB::shared().createFolder(serial, QStringLiteral("/sdcard/New 'one'"))), failure);
+    const QString folder = QStringLiteral("'/sdcard/New '\\''one'\\'''");
+    QCOMPARE(standIn.calls(),
+             QList<QStringList>{shellArgs(QStringLiteral("if [ -e ") + folder + QStringLiteral(" ] || [ -L ") + folder
+                                          + QStringLiteral(" ]; then echo tessary:name-taken; else mkdir ") + folder
+                                          + QStringLiteral("; fi"))});
+}
+
 void OperationsTest::rename_data()
 {
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("failure");
     QTest::newRow("success") << QString() << 0 << "(no error)";
+    QTest::newRow("name taken") << "tessary:name-taken\n" << 0 << "Couldn't rename \u201CMy Folder 2\u201D: File exists.";
     QTest::newRow("mv: with status 0") << "mv: can't rename '/a': No such file or directory\n" << 0
                                        << "mv: can't rename '/a': No such file or directory\n";
     QTest::newRow("non-zero status") << "busy" << 1 << "busy";
@@ -162,8 +192,13 @@ void OperationsTest::rename()
     QCOMPARE(failureOf(ADB::shared().rename(serial, QStringLiteral("/sdcard/My Folder 2"),
                                             QStringLiteral("/sdcard/it's here"))),
              failure);
+    const QString source = QStringLiteral("'/sdcard/My Folder 2'");
+    const QString target = QStringLiteral("'/sdcard/it'\\''s here'");
     QCOMPARE(standIn.calls(),
-             QList<QStringList>{shellArgs(QStringLiteral("mv '/sdcard/My Folder 2' '/sdcard/it'\\''s here'"))});
+             QList<QStringList>{shellArgs(QStringLiteral("if [ -L ") + target + QStringLiteral(" ] || { [ -e ") + target
+                                          + QStringLiteral(" ] && ! [ ") + source + QStringLiteral(" -ef ") + target
+                                          + QStringLiteral(" ]; }; then echo tessary:name-taken; else mv ") + source
+                                          + QLatin1Char(' ') + target + QStringLiteral("; fi"))});
 }
 
 void OperationsTest::existingNames()
@@ -391,6 +426,7 @@ void OperationsTest::missingAdb()
     QCOMPARE(failureOf(adb.pair(QStringLiteral("a"), QStringLiteral("1"))), notFound);
     QCOMPARE(failureOf(adb.list(serial, QStringLiteral("/"), false)), notFound);
     QCOMPARE(failureOf(adb.makeDirectory(serial, QStringLiteral("/x"))), notFound);
+    QCOMPARE(failureOf(adb.createFolder(serial, QStringLiteral("/x"))), notFound);
     QCOMPARE(failureOf(adb.deletePaths(serial, {QStringLiteral("/x")})), notFound);
     QCOMPARE(failureOf(adb.rename(serial, QStringLiteral("/x"), QStringLiteral("/y"))), notFound);
     QCOMPARE(failureOf(adb.screenshot(serial)), notFound);

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void listOutcome_data();
     void listOutcome();
     void makeDirectoryAndDelete();
+    void createFolder_data();
+    void createFolder();
     void rename_data();
     void rename();
     void existingNames();
