@@ -5,3 +5,5 @@ int runPanePathTests(int argc, char **argv);
 int runComputerPaneTests(int argc, char **argv);
 int runDrivesModelTests(int argc, char **argv);
 int runPhoneModelTests(int argc, char **argv);
+int runNameGuardTests(int argc, char **argv);
+int runPhoneNamesTests(int argc, char **argv);

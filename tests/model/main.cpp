@@ -10,5 +10,7 @@ int main(int argc, char **argv)
     status |= runComputerPaneTests(argc, argv);
     status |= runDrivesModelTests(argc, argv);
     status |= runPhoneModelTests(argc, argv);
+    status |= runNameGuardTests(argc, argv);
+    status |= runPhoneNamesTests(argc, argv);
     return status;
 }
