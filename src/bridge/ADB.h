@@ -56,8 +56,8 @@ public:
     // not a "[ nn%]" progress line; "Transfer failed" when there is none.
     static QString lastMeaningfulLine(const QString &text);
 
-    // Devices and wireless connection. All three throw only when adb is missing or
-    // cannot be started.
+    // Devices and wireless connection. All three throw when adb is missing or cannot be
+    // started; pair also throws, in plain words, when this adb is too old to pair.
     QCoro::Task<QList<AndroidDevice>> listDevices();
     QCoro::Task<QString> connect(QString address);
     QCoro::Task<QString> pair(QString address, QString code);
@@ -74,7 +74,6 @@ public:
     // exists.") when something already has that path, so nothing is replaced and nothing is
     // moved into an existing folder.
     QCoro::Task<> rename(QString serial, QString from, QString to);
-
 
     // Remote lookups (never throwing).
     QCoro::Task<QSet<QString>> existingNames(QString serial, QString dir);

@@ -10,6 +10,7 @@ class OperationsTest : public QObject
 private Q_SLOTS:
     void devices();
     void connectAndPair();
+    void pairWithAnAdbTooOld();
     void listCommand_data();
     void listCommand();
     void listOutcome_data();

@@ -12,5 +12,6 @@ int main(int argc, char **argv)
     status |= runPhoneModelTests(argc, argv);
     status |= runNameGuardTests(argc, argv);
     status |= runPhoneNamesTests(argc, argv);
+    status |= runWirelessPairingTests(argc, argv);
     return status;
 }
