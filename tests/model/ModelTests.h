@@ -7,4 +7,5 @@ int runDrivesModelTests(int argc, char **argv);
 int runPhoneModelTests(int argc, char **argv);
 int runNameGuardTests(int argc, char **argv);
 int runPhoneNamesTests(int argc, char **argv);
+int runPhoneReturnTests(int argc, char **argv);
 int runWirelessPairingTests(int argc, char **argv);

@@ -12,6 +12,7 @@ int main(int argc, char **argv)
     status |= runPhoneModelTests(argc, argv);
     status |= runNameGuardTests(argc, argv);
     status |= runPhoneNamesTests(argc, argv);
+    status |= runPhoneReturnTests(argc, argv);
     status |= runWirelessPairingTests(argc, argv);
     return status;
 }
