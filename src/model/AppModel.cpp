@@ -1,11 +1,11 @@
 #include "model/AppModel.h"
 
 #include "bridge/ADB.h"
+#include "model/StartFolder.h"
 #include "model/StopHandle.h"
 
 #include <QDir>
 #include <QPointer>
-#include <QStandardPaths>
 
 #include <chrono>
 
@@ -48,7 +48,7 @@ QCoro::Task<> guarded(QPointer<AppModel> model, QCoro::Task<> task)
 
 AppModel::AppModel(QObject *parent)
     : QObject(parent)
-    , m_macPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+    , m_macPath(computerStartFolder())
 {
     m_adbMissing = !ADB::shared().executable().has_value();
     QDir(dragFolder()).removeRecursively();

@@ -7,8 +7,10 @@
 #include "model/AppModel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -60,11 +62,26 @@ private slots:
     void noNotificationWithoutDesktopService();
     void vanishedDriveSendsPaneHome();
     void newMountIsOpenedOnceAndUnmountLeavesIt();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_savedHome;
 };
 
 void DrivesModelTest::initTestCase()
 {
     ADB::shared().setCandidatesForTesting({QStringLiteral("/nonexistent/tessary-test/adb")});
+    // A home with a download folder, where the pane goes when a drive leaves.
+    QVERIFY(m_home.isValid());
+    QVERIFY(QDir(m_home.path()).mkpath("Downloads"));
+    m_savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+}
+
+void DrivesModelTest::cleanupTestCase()
+{
+    qputenv("HOME", m_savedHome);
 }
 
 void DrivesModelTest::refreshPublishesScanAndCallsBack()

@@ -9,3 +9,4 @@ int runNameGuardTests(int argc, char **argv);
 int runPhoneNamesTests(int argc, char **argv);
 int runPhoneReturnTests(int argc, char **argv);
 int runWirelessPairingTests(int argc, char **argv);
+int runStartFolderTests(int argc, char **argv);

@@ -14,5 +14,6 @@ int main(int argc, char **argv)
     status |= runPhoneNamesTests(argc, argv);
     status |= runPhoneReturnTests(argc, argv);
     status |= runWirelessPairingTests(argc, argv);
+    status |= runStartFolderTests(argc, argv);
     return status;
 }
