@@ -10,3 +10,4 @@ int runPhoneNamesTests(int argc, char **argv);
 int runPhoneReturnTests(int argc, char **argv);
 int runWirelessPairingTests(int argc, char **argv);
 int runStartFolderTests(int argc, char **argv);
+int runDriveKindsTests(int argc, char **argv);

@@ -15,5 +15,6 @@ int main(int argc, char **argv)
     status |= runPhoneReturnTests(argc, argv);
     status |= runWirelessPairingTests(argc, argv);
     status |= runStartFolderTests(argc, argv);
+    status |= runDriveKindsTests(argc, argv);
     return status;
 }
