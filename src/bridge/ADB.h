@@ -56,16 +56,23 @@ public:
     // not a "[ nn%]" progress line; "Transfer failed" when there is none.
     static QString lastMeaningfulLine(const QString &text);
 
-    // Devices and wireless connection. All three throw only when adb is missing or
-    // cannot be started.
+    // Devices and wireless connection. All three throw when adb is missing or cannot be
+    // started; pair also throws, in plain words, when this adb is too old to pair.
     QCoro::Task<QList<AndroidDevice>> listDevices();
     QCoro::Task<QString> connect(QString address);
     QCoro::Task<QString> pair(QString address, QString code);
 
     // Remote file operations (throwing).
     QCoro::Task<QList<FileEntry>> list(QString serial, QString path, bool showHidden);
+    // `mkdir -p`: parents are made too, and an existing folder is fine.
     QCoro::Task<> makeDirectory(QString serial, QString path);
+    // One new folder in an existing one; refused ("Couldn't create “name”: File exists.")
+    // when something already has that name.
+    QCoro::Task<> createFolder(QString serial, QString path);
     QCoro::Task<> deletePaths(QString serial, QStringList paths);
+    // Renames or moves to the full path `to`; refused ("Couldn't rename “name”: File
+    // exists.") when something already has that path, so nothing is replaced and nothing is
+    // moved into an existing folder.
     QCoro::Task<> rename(QString serial, QString from, QString to);
 
     // Remote lookups (never throwing).

@@ -1,6 +1,7 @@
 #include "bridge/ADB.h"
 #include "bridge/FolderWalk.h"
 #include "bridge/Listing.h"
+#include "bridge/NoReplace.h"
 #include "bridge/ShellQuote.h"
 #include "bridge/TextLines.h"
 #include "model/Sizing.h"
@@ -26,6 +27,15 @@ QCoro::Task<> ADB::makeDirectory(QString serial, QString path)
         throw ADBError::failed(result.output + result.error);
 }
 
+QCoro::Task<> ADB::createFolder(QString serial, QString path)
+{
+    const ProcessResult result = co_await shell(serial, noReplaceFolderCommand(path));
+    if (saysNameTaken(result.output))
+        throw ADBError::failed(nameTakenSentence(QStringLiteral("create"), path));
+    if (result.status != 0)
+        throw ADBError::failed(result.output + result.error);
+}
+
 QCoro::Task<> ADB::deletePaths(QString serial, QStringList paths)
 {
     QStringList quoted;
@@ -38,8 +48,9 @@ QCoro::Task<> ADB::deletePaths(QString serial, QStringList paths)
 
 QCoro::Task<> ADB::rename(QString serial, QString from, QString to)
 {
-    const ProcessResult result =
-        co_await shell(serial, QStringLiteral("mv ") + shellQuote(from) + QLatin1Char(' ') + shellQuote(to));
+    const ProcessResult result = co_await shell(serial, noReplaceRenameCommand(from, to));
+    if (saysNameTaken(result.output))
+        throw ADBError::failed(nameTakenSentence(QStringLiteral("rename"), from));
     const QString text = result.output + result.error;
     // The phone's mv may report a failure with status 0.
     if (result.status != 0 || text.contains(QLatin1String("mv:")))

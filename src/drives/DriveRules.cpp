@@ -61,4 +61,14 @@ bool isNetworkFileSystem(const QString &fsType)
     return network.contains(fsType.toLower());
 }
 
+bool isDriveMount(const QString &mountType, bool sourceIsBlockDevice, const QSet<QString> &typesWithoutDevice)
+{
+    if (!sourceIsBlockDevice)
+        return false;
+    const QString base = mountType.section(QLatin1Char('.'), 0, 0);
+    if (base == QLatin1String("fuse") || base == QLatin1String("fuseblk"))
+        return true;
+    return !typesWithoutDevice.contains(mountType);
+}
+
 } // namespace DriveRules

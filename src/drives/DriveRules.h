@@ -3,6 +3,7 @@
 #include "drives/DriveInfo.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -36,5 +37,12 @@ QString realFileSystemType(const QString &mountType, const std::function<QString
 
 // Network file systems are not local drives and are never listed.
 bool isNetworkFileSystem(const QString &fsType);
+
+// Whether a mount is a drive: a file system on a block device (a disk, a card, a disk image
+// on a loop device), or a FUSE driver's over one (exfat-fuse, ntfs-3g). Memory file systems
+// (tmpfs, ramfs), overlays, the kernel's pseudo file systems and network shares are not,
+// whatever their source says: their types need no device. `typesWithoutDevice` are the
+// kernel's "nodev" types, among which FUSE itself.
+bool isDriveMount(const QString &mountType, bool sourceIsBlockDevice, const QSet<QString> &typesWithoutDevice);
 
 } // namespace DriveRules

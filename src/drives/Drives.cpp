@@ -1,6 +1,7 @@
 #include "drives/Drives.h"
 
 #include "common/NameOrder.h"
+#include "drives/FuseTypes.h"
 #include "drives/MountQuery.h"
 
 #include <QFileInfo>
@@ -13,6 +14,15 @@ namespace Drives {
 
 QList<DriveInfo> scan()
 {
+    const QList<MountEntry> table = MountQuery::mountTable();
+    // The one place that probes devices: each FUSE mount once, remembered while it stays.
+    for (const MountEntry &mount : table) {
+        if (MountQuery::isBlockDevice(mount.source))
+            DriveRules::realFileSystemType(mount.fsType, [&mount] { return FuseTypes::learn(mount); });
+    }
+    FuseTypes::keepOnly(table);
+    const QSet<QString> withoutDevice = MountQuery::typesWithoutDevice();
+
     QList<DriveInfo> drives;
     QSet<QString> seen;
     // QStorageInfo already leaves out the kernel's pseudo file systems (/proc, /sys, /dev ...).
@@ -27,8 +37,11 @@ QList<DriveInfo> scan()
             continue;
         seen.insert(mountPath);
 
-        const QString tableType = QString::fromUtf8(volume.fileSystemType());
-        const QString realType = MountQuery::realType(tableType, QString::fromUtf8(volume.device()));
+        const std::optional<MountEntry> mount = MountTable::topmost(table, mountPath);
+        if (!mount
+            || !DriveRules::isDriveMount(mount->fsType, MountQuery::isBlockDevice(mount->source), withoutDevice))
+            continue;
+        const QString realType = MountQuery::realType(*mount);
         if (DriveRules::isNetworkFileSystem(realType))
             continue;
 
@@ -53,8 +66,9 @@ bool isReadOnly(const QString &path)
 {
     const QString existing = DriveRules::nearestExistingPath(
         path, [](const QString &candidate) { return QFileInfo::exists(candidate); });
-    const auto mount = MountQuery::query(existing);
-    return mount && mount->readOnly;
+    // Only the flag: the guard runs on the main thread before every write and move, and
+    // needs nothing of the mount's type.
+    return MountQuery::readOnlyFlag(existing).value_or(false);
 }
 
 QString explanation(const QString &forReadOnly, const QList<DriveInfo> &drives)

@@ -7,13 +7,13 @@
 
 #include <optional>
 
-// Stateless functions over the computer's mounted volumes. All are safe on any thread;
-// scan(), isReadOnly() and explanation() touch the file system (scan() may run blkid for a
-// FUSE mount), so the main thread calls scan() through a worker.
+// Functions over the computer's mounted volumes, safe on any thread. scan() may run blkid
+// (once for each new FUSE mount), so the main thread calls it through a worker;
+// isReadOnly() and explanation() only read the file system's own answers.
 namespace Drives {
 
-// The mounted external volumes (mount points under /media, /run/media or /mnt), without
-// network file systems, sorted by name in the shared name order.
+// The mounted external drives (mount points under /media, /run/media or /mnt backed by a
+// block device, DriveRules::isDriveMount), sorted by name in the shared name order.
 QList<DriveInfo> scan();
 
 // Display name of a file-system type name, e.g. "exfat" -> "exFAT", "vfat" -> "FAT".

@@ -1,46 +1,25 @@
 #include "drives/MountQuery.h"
 
+#include "drives/FuseTypes.h"
+
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 namespace {
 
-// blkid lives in sbin, which an ordinary user's PATH often lacks. Without root it answers
-// from its cache, or not at all, in which case the mount keeps its FUSE name.
-QString probeDeviceType(const QString &device)
+QByteArray readProcFile(const char *path)
 {
-    if (!device.startsWith(QLatin1String("/dev/")) || !QFile::exists(device))
-        return {};
-    const QString blkid = QStandardPaths::findExecutable(
-        QStringLiteral("blkid"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
-                                  QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
-    if (blkid.isEmpty())
-        return {};
-    QProcess process;
-    process.start(blkid, {QStringLiteral("-o"), QStringLiteral("value"), QStringLiteral("-s"),
-                          QStringLiteral("TYPE"), device});
-    if (!process.waitForFinished(5000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    // Files under /proc report size 0: read to the end.
+    QFile file(QString::fromLatin1(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
 
 namespace MountQuery {
-
-QString realType(const QString &mountType, const QString &device)
-{
-    return DriveRules::realFileSystemType(mountType, [&device] { return probeDeviceType(device); });
-}
 
 std::optional<bool> readOnlyFlag(const QString &path)
 {
@@ -48,6 +27,17 @@ std::optional<bool> readOnlyFlag(const QString &path)
     if (path.isEmpty() || ::statvfs(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return (info.f_flag & ST_RDONLY) != 0;
+}
+
+QList<MountEntry> mountTable()
+{
+    return MountTable::parse(readProcFile("/proc/self/mountinfo"));
+}
+
+QString realType(const MountEntry &mount)
+{
+    return DriveRules::realFileSystemType(
+        mount.fsType, [&mount] { return FuseTypes::known(mount).value_or(QString()); });
 }
 
 std::optional<DriveRules::MountState> query(const QString &path)
@@ -58,10 +48,31 @@ std::optional<DriveRules::MountState> query(const QString &path)
     DriveRules::MountState state;
     state.readOnly = *readOnly;
     const QStorageInfo storage(path);
-    if (storage.isValid())
-        state.fsType = realType(QString::fromUtf8(storage.fileSystemType()),
-                                QString::fromUtf8(storage.device()));
+    if (!storage.isValid())
+        return state;
+    state.fsType = QString::fromUtf8(storage.fileSystemType());
+    if (const std::optional<MountEntry> mount = MountTable::topmost(mountTable(), storage.rootPath()))
+        state.fsType = realType(*mount);
     return state;
+}
+
+QSet<QString> typesWithoutDevice()
+{
+    // Lines such as "nodev\ttmpfs" and "\text4".
+    QSet<QString> types;
+    for (const QByteArray &line : readProcFile("/proc/filesystems").split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() == 2 && fields.first() == "nodev")
+            types.insert(QString::fromLatin1(fields.last()));
+    }
+    return types;
+}
+
+bool isBlockDevice(const QString &source)
+{
+    struct stat info {};
+    return source.startsWith(QLatin1Char('/')) && ::stat(QFile::encodeName(source).constData(), &info) == 0
+        && S_ISBLK(info.st_mode);
 }
 
 } // namespace MountQuery

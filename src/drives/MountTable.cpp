@@ -100,4 +100,13 @@ MountDiff diff(const QList<MountEntry> &before, const QList<MountEntry> &after)
     return result;
 }
 
+std::optional<MountEntry> topmost(const QList<MountEntry> &entries, const QString &mountPoint)
+{
+    for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry) {
+        if (entry->mountPoint == mountPoint)
+            return *entry;
+    }
+    return std::nullopt;
+}
+
 } // namespace MountTable

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // One line of /proc/self/mountinfo.
 struct MountEntry
 {
@@ -46,5 +48,9 @@ QList<MountEntry> parse(const QByteArray &mountInfo);
 
 // Compares two readings by mount id.
 MountDiff diff(const QList<MountEntry> &before, const QList<MountEntry> &after);
+
+// The mount that is seen at `mountPoint`: of several mounted there, the last one (the kernel
+// lists a mount after the one it covers).
+std::optional<MountEntry> topmost(const QList<MountEntry> &entries, const QString &mountPoint);
 
 } // namespace MountTable

@@ -2,10 +2,10 @@
 
 #include "bridge/ADB.h"
 #include "model/DragFolder.h"
+#include "model/StartFolder.h"
 #include "model/StopHandle.h"
 
 #include <QPointer>
-#include <QStandardPaths>
 
 #include <chrono>
 
@@ -42,7 +42,7 @@ QCoro::Task<> guarded(QPointer<AppModel> model, QCoro::Task<> task)
 
 AppModel::AppModel(QObject *parent)
     : QObject(parent)
-    , m_macPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation))
+    , m_macPath(computerStartFolder())
 {
     m_adbMissing = !ADB::shared().executable().has_value();
     DragFolder::clear();
@@ -98,9 +98,22 @@ QCoro::Task<> AppModel::refreshDevices()
         const bool stillListed = std::any_of(listed.cbegin(), listed.cend(),
             [&](const AndroidDevice &d) { return d.serial == *m_selectedSerial; });
         if (stillListed) {
-            // A phone that was unauthorized keeps its serial when the user allows it:
-            // fill the pane the first time it is found ready.
-            if (m_androidItems.isEmpty() && !m_androidError && !m_androidLoading && readyDevice())
+            const bool ready = readyDevice().has_value();
+            // A phone that was unauthorized or offline keeps its serial when it turns ready:
+            // its pane is reloaded once.
+            const bool cameBack = ready && !m_selectedWasReady;
+            m_selectedWasReady = ready;
+            // A listing that failed while the phone dropped off for a moment (too briefly for
+            // a poll to see it offline) says "error: device offline": each error the pane
+            // shows is tried once more with the phone ready. A folder that is truly
+            // unreadable fails the same way again and is not listed on every poll.
+            if (!m_androidError)
+                m_retriedAndroidError.reset();
+            const bool untriedError = ready && m_androidError && m_androidError != m_retriedAndroidError;
+            if (untriedError)
+                m_retriedAndroidError = m_androidError;
+            if (cameBack || untriedError
+                || (m_androidItems.isEmpty() && !m_androidError && !m_androidLoading && ready))
                 co_await reloadAndroid(false);
             co_return;
         }
@@ -177,6 +190,7 @@ void AppModel::setSelectedSerial(const std::optional<QString> &value)
     if (m_selectedSerial == value)
         return;
     m_selectedSerial = value;
+    m_selectedWasReady = readyDevice().has_value();
     emit selectedSerialChanged();
     setAndroidPath(internalStorage);
     setStorages({});

@@ -307,6 +307,11 @@ private:
     std::shared_ptr<StopHandle> m_pollTask;
     // Numbers phone-pane reloads; only the latest one writes its result.
     quint64 m_androidReloadCount = 0;
+    // Whether the selected phone was ready when last looked at (a poll step or a change of
+    // selection), so that a phone that comes back gets its pane reloaded once.
+    bool m_selectedWasReady = false;
+    // The phone pane's error that a poll step already listed the folder again for.
+    std::optional<QString> m_retriedAndroidError;
 
     // ---- Transfer engine: private state added by the transfer engine's files ----
     QCoro::Task<> enqueueBatch(QStringList paths, TransferJob::Kind kind, QString destDir,

@@ -4,6 +4,7 @@
 #include "drives/Drives.h"
 #include "model/LocalErrorText.h"
 #include "model/LocalListing.h"
+#include "model/TypedName.h"
 #include "platform/Platform.h"
 
 #include <QDir>
@@ -46,6 +47,10 @@ void AppModel::openMac(const QString &path)
 
 void AppModel::newMacFolder(const QString &name)
 {
+    if (const std::optional<QString> refusal = typedNameRefusal(name)) {
+        setMessage(refusal);
+        return;
+    }
     if (Drives::isReadOnly(m_macPath)) {
         setMessage(Drives::explanation(m_macPath, m_drives));
         return;
@@ -58,6 +63,10 @@ void AppModel::newMacFolder(const QString &name)
 
 void AppModel::renameMac(const QString &path, const QString &newName)
 {
+    if (const std::optional<QString> refusal = typedNameRefusal(newName)) {
+        setMessage(refusal);
+        return;
+    }
     const QString target = QDir(QFileInfo(path).path()).filePath(newName);
     const QByteArray from = QFile::encodeName(path);
     const QByteArray to = QFile::encodeName(target);

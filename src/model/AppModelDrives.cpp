@@ -2,6 +2,7 @@
 
 #include "drives/Drives.h"
 #include "drives/MountWatcher.h"
+#include "model/StartFolder.h"
 #include "platform/Platform.h"
 
 #include <QCoro/QCoroFuture>
@@ -9,7 +10,6 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QSet>
-#include <QStandardPaths>
 #include <QtConcurrent>
 
 void AppModel::watchVolumes()
@@ -53,7 +53,7 @@ void AppModel::volumesChanged(bool mounted, const std::optional<QString> &path)
         const QString shown = self->macPath();
         const bool driveLeft = Drives::drive(shown, before) && !Drives::drive(shown, drives);
         if (Drives::isExternalMountPath(shown) && (driveLeft || !QFileInfo::exists(shown))) {
-            self->setMacPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+            self->setMacPath(computerStartFolder());
             self->reloadMac();
         }
     }));

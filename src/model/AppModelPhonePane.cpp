@@ -2,6 +2,7 @@
 
 #include "bridge/ADB.h"
 #include "model/PhonePaths.h"
+#include "model/TypedName.h"
 #include "model/transfer/Naming.h"
 
 #include <QPointer>
@@ -78,8 +79,12 @@ void AppModel::newAndroidFolder(const QString &name)
     const std::optional<AndroidDevice> device = readyDevice();
     if (!device)
         return;
+    if (const std::optional<QString> refusal = typedNameRefusal(name)) {
+        setMessage(refusal);
+        return;
+    }
     launch(finishPhoneCommand(
-        ADB::shared().makeDirectory(device->serial, phoneChildPath(m_androidPath, name))));
+        ADB::shared().createFolder(device->serial, phoneChildPath(m_androidPath, name))));
 }
 
 void AppModel::deleteAndroid(const QStringList &paths)
@@ -95,6 +100,10 @@ void AppModel::renameAndroid(const QString &path, const QString &newName)
     const std::optional<AndroidDevice> device = readyDevice();
     if (!device)
         return;
+    if (const std::optional<QString> refusal = typedNameRefusal(newName)) {
+        setMessage(refusal);
+        return;
+    }
     const QString target = phoneChildPath(phoneParentPath(path), newName);
     launch(finishPhoneCommand(ADB::shared().rename(device->serial, path, target)));
 }

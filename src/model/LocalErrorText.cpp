@@ -1,5 +1,7 @@
 #include "model/LocalErrorText.h"
 
+#include "common/FailureSentence.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -10,8 +12,7 @@ QString localErrorText(const QString &action, const QString &path, int error)
     QString name = QFileInfo(path).fileName();
     if (name.isEmpty())
         name = path;
-    return QStringLiteral("Couldn't %1 \u201C%2\u201D: %3.")
-        .arg(action, name, QString::fromLocal8Bit(std::strerror(error)));
+    return failureSentence(action, name, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString fullDiskAccessExplanation()

@@ -38,11 +38,23 @@ void OperationsTest::connectAndPair()
     standIn.answer(QStringLiteral("Successfully "), QStringLiteral("paired\n"), 0);
     QCOMPARE(await(ADB::shared().pair(QStringLiteral("10.0.0.5:37000"), QStringLiteral("123 456"))),
              QStringLiteral("Successfully paired"));
-    standIn.answer({}, QStringLiteral("adb: unknown command pair\n"), 1);
-    QCOMPARE(await(ADB::shared().pair(QStringLiteral("a"), QStringLiteral("b"))), QStringLiteral("adb: unknown command pair"));
     QCOMPARE(standIn.calls(), (QList<QStringList>{{"connect", " 10.0.0.5:5555"},
-                                                  {"pair", "10.0.0.5:37000", "123 456"},
-                                                  {"pair", "a", "b"}}));
+                                                  {"pair", "10.0.0.5:37000", "123 456"}}));
+}
+
+void OperationsTest::pairWithAnAdbTooOld()
+{
+    StandIn standIn;
+    // What Debian's adb 29 answers.
+    standIn.script({StandIn::rule(QStringLiteral("pair"), {StandIn::err(QStringLiteral("adb: unknown command pair\n"))}, 1),
+                    StandIn::rule(QStringLiteral("version"),
+                                  {StandIn::out(QStringLiteral("Android Debug Bridge version 1.0.41\nVersion 29.0.6-debian\n"
+                                                               "Installed as /usr/lib/android-sdk/platform-tools/adb\n"))})});
+    QCOMPARE(failureOf(ADB::shared().pair(QStringLiteral("10.0.0.5:37000"), QStringLiteral("123456"))),
+             QStringLiteral("Pairing needs adb 30 or newer, and the adb found at ") + StandIn::path()
+                 + QStringLiteral(" is version 29.0.6-debian. Install a newer adb (Android SDK Platform-Tools) to "
+                                  "pair a phone; connecting to an address still works with this one."));
+    QCOMPARE(standIn.calls(), (QList<QStringList>{{"pair", "10.0.0.5:37000", "123456"}, {"version"}}));
 }
 
 void OperationsTest::listCommand_data()
@@ -141,12 +153,42 @@ void OperationsTest::makeDirectoryAndDelete()
     QCOMPARE(failureOf(ADB::shared().deletePaths(serial, {QStringLiteral("/x")})), QStringLiteral("(no error)"));
 }
 
+void OperationsTest::createFolder_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("made") << QString() << QString() << 0 << "(no error)";
+    QTest::newRow("name taken") << "tessary:name-taken\n" << QString() << 0
+                                << "Couldn't create \u201CNew 'one'\u201D: File exists.";
+    QTest::newRow("refused") << QString() << "mkdir: '/sdcard/New 'one'': Read-only file system\n" << 1
+                             << "mkdir: '/sdcard/New 'one'': Read-only file system\n";
+}
+
+void OperationsTest::createFolder()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, error);
+    QFETCH(int, exit);
+    QFETCH(QString, failure);
+    StandIn standIn;
+    standIn.answer(output, error, exit);
+    QCOMPARE(failureOf(ADB::shared().createFolder(serial, QStringLiteral("/sdcard/New 'one'"))), failure);
+    const QString folder = QStringLiteral("'/sdcard/New '\\''one'\\'''");
+    QCOMPARE(standIn.calls(),
+             QList<QStringList>{shellArgs(QStringLiteral("if [ -e ") + folder + QStringLiteral(" ] || [ -L ") + folder
+                                          + QStringLiteral(" ]; then echo tessary:name-taken; else mkdir ") + folder
+                                          + QStringLiteral("; fi"))});
+}
+
 void OperationsTest::rename_data()
 {
     QTest::addColumn<QString>("output");
     QTest::addColumn<int>("exit");
     QTest::addColumn<QString>("failure");
     QTest::newRow("success") << QString() << 0 << "(no error)";
+    QTest::newRow("name taken") << "tessary:name-taken\n" << 0 << "Couldn't rename \u201CMy Folder 2\u201D: File exists.";
     QTest::newRow("mv: with status 0") << "mv: can't rename '/a': No such file or directory\n" << 0
                                        << "mv: can't rename '/a': No such file or directory\n";
     QTest::newRow("non-zero status") << "busy" << 1 << "busy";
@@ -162,8 +204,13 @@ void OperationsTest::rename()
     QCOMPARE(failureOf(ADB::shared().rename(serial, QStringLiteral("/sdcard/My Folder 2"),
                                             QStringLiteral("/sdcard/it's here"))),
              failure);
+    const QString source = QStringLiteral("'/sdcard/My Folder 2'");
+    const QString target = QStringLiteral("'/sdcard/it'\\''s here'");
     QCOMPARE(standIn.calls(),
-             QList<QStringList>{shellArgs(QStringLiteral("mv '/sdcard/My Folder 2' '/sdcard/it'\\''s here'"))});
+             QList<QStringList>{shellArgs(QStringLiteral("if [ -L ") + target + QStringLiteral(" ] || { [ -e ") + target
+                                          + QStringLiteral(" ] && ! [ ") + source + QStringLiteral(" -ef ") + target
+                                          + QStringLiteral(" ]; }; then echo tessary:name-taken; else mv ") + source
+                                          + QLatin1Char(' ') + target + QStringLiteral("; fi"))});
 }
 
 void OperationsTest::existingNames()
@@ -391,6 +438,7 @@ void OperationsTest::missingAdb()
     QCOMPARE(failureOf(adb.pair(QStringLiteral("a"), QStringLiteral("1"))), notFound);
     QCOMPARE(failureOf(adb.list(serial, QStringLiteral("/"), false)), notFound);
     QCOMPARE(failureOf(adb.makeDirectory(serial, QStringLiteral("/x"))), notFound);
+    QCOMPARE(failureOf(adb.createFolder(serial, QStringLiteral("/x"))), notFound);
     QCOMPARE(failureOf(adb.deletePaths(serial, {QStringLiteral("/x")})), notFound);
     QCOMPARE(failureOf(adb.rename(serial, QStringLiteral("/x"), QStringLiteral("/y"))), notFound);
     QCOMPARE(failureOf(adb.screenshot(serial)), notFound);

@@ -10,11 +10,14 @@ class OperationsTest : public QObject
 private Q_SLOTS:
     void devices();
     void connectAndPair();
+    void pairWithAnAdbTooOld();
     void listCommand_data();
     void listCommand();
     void listOutcome_data();
     void listOutcome();
     void makeDirectoryAndDelete();
+    void createFolder_data();
+    void createFolder();
     void rename_data();
     void rename();
     void existingNames();

@@ -1,10 +1,12 @@
 #include "TextRulesTest.h"
 
 #include "bridge/ADB.h"
+#include "bridge/AdbVersion.h"
 #include "bridge/DeviceList.h"
 #include "bridge/FolderWalk.h"
 #include "bridge/InstallOutcome.h"
 #include "bridge/Listing.h"
+#include "bridge/PairingSupport.h"
 #include "bridge/PhoneReport.h"
 #include "bridge/ShellQuote.h"
 #include "bridge/StorageLayout.h"
@@ -503,4 +505,42 @@ void TextRulesTest::terminalEscapes()
     QFETCH(QString, text);
     QFETCH(QString, plain);
     QCOMPARE(stripTerminalEscapes(text), plain);
+}
+
+void TextRulesTest::adbVersion_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("version");
+    QTest::newRow("Debian's adb") << "Android Debug Bridge version 1.0.41\nVersion 29.0.6-debian\n"
+                                     "Installed as /usr/lib/android-sdk/platform-tools/adb\n"
+                                  << "29.0.6-debian";
+    QTest::newRow("platform-tools") << "Android Debug Bridge version 1.0.41\r\nVersion 35.0.2-12147458\r\n"
+                                    << "35.0.2-12147458";
+    QTest::newRow("older, protocol version only") << "Android Debug Bridge version 1.0.39\n" << "1.0.39";
+    QTest::newRow("nothing readable") << "adb: usage: unknown command version\n" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TextRulesTest::adbVersion()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, version);
+    QCOMPARE(::adbVersion(output), version);
+}
+
+void TextRulesTest::pairingRefusal_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("adb 29") << "adb: unknown command pair" << true;
+    QTest::newRow("paired") << "Successfully paired to 10.0.0.5:37000 [guid=adb-XYZ]" << false;
+    QTest::newRow("wrong code") << "Failed: Wrong password or connection was dropped." << false;
+    QTest::newRow("unreachable") << "Failed: Unable to start pairing client." << false;
+}
+
+void TextRulesTest::pairingRefusal()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, refused);
+    QCOMPARE(adbLacksPairing(answer), refused);
 }

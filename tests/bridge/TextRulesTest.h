@@ -42,4 +42,8 @@ private Q_SLOTS:
     void localSize();
     void terminalEscapes_data();
     void terminalEscapes();
+    void adbVersion_data();
+    void adbVersion();
+    void pairingRefusal_data();
+    void pairingRefusal();
 };

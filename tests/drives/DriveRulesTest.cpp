@@ -54,6 +54,8 @@ private slots:
     void fuseRealType();
     void networkFileSystems_data();
     void networkFileSystems();
+    void driveMounts_data();
+    void driveMounts();
     void equalityCoversEveryField();
 };
 
@@ -286,6 +288,40 @@ void DriveRulesTest::networkFileSystems()
     QFETCH(QString, fsType);
     QFETCH(bool, network);
     QCOMPARE(DriveRules::isNetworkFileSystem(fsType), network);
+}
+
+void DriveRulesTest::driveMounts_data()
+{
+    QTest::addColumn<QString>("mountType");
+    QTest::addColumn<bool>("blockSource");
+    QTest::addColumn<bool>("drive");
+    QTest::newRow("exFAT on a card") << "exfat" << true << true;
+    QTest::newRow("FAT stick") << "vfat" << true << true;
+    QTest::newRow("kernel NTFS") << "ntfs3" << true << true;
+    QTest::newRow("disk image on a loop device") << "ext4" << true << true;
+    QTest::newRow("exfat-fuse, ntfs-3g") << "fuseblk" << true << true;
+    QTest::newRow("FUSE driver given the disk") << "fuse" << true << true;
+    QTest::newRow("FUSE with a subtype over a disk") << "fuseblk.ntfs" << true << true;
+    QTest::newRow("tmpfs") << "tmpfs" << false << false;
+    QTest::newRow("tmpfs whose source names a disk") << "tmpfs" << true << false;
+    QTest::newRow("ramfs") << "ramfs" << false << false;
+    QTest::newRow("overlay") << "overlay" << false << false;
+    QTest::newRow("proc") << "proc" << false << false;
+    QTest::newRow("NFS share") << "nfs4" << false << false;
+    QTest::newRow("SMB share") << "cifs" << false << false;
+    QTest::newRow("sshfs") << "fuse.sshfs" << false << false;
+    QTest::newRow("FUSE over nothing") << "fuse" << false << false;
+}
+
+void DriveRulesTest::driveMounts()
+{
+    QFETCH(QString, mountType);
+    QFETCH(bool, blockSource);
+    QFETCH(bool, drive);
+    // What /proc/filesystems marks "nodev" on a usual kernel.
+    const QSet<QString> withoutDevice{"tmpfs", "ramfs", "overlay", "proc", "sysfs", "nfs", "nfs4",
+                                      "cifs", "fuse", "fusectl", "devtmpfs"};
+    QCOMPARE(DriveRules::isDriveMount(mountType, blockSource, withoutDevice), drive);
 }
 
 void DriveRulesTest::equalityCoversEveryField()

@@ -5,3 +5,4 @@ int runByteCountTests(int argc, char **argv);
 int runDriveRulesTests(int argc, char **argv);
 int runMountTableTests(int argc, char **argv);
 int runRealMountTests(int argc, char **argv);
+int runFuseProbeTests(int argc, char **argv);

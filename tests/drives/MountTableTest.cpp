@@ -48,6 +48,7 @@ private slots:
     void parsesKernelLines();
     void diff_data();
     void diff();
+    void topmostMountWins();
 };
 
 void MountTableTest::parsesKernelLines()
@@ -142,6 +143,18 @@ void MountTableTest::diff()
     QCOMPARE(points(change.remounted), remounted);
     QCOMPARE(change.isEmpty(), mounted.isEmpty() && unmounted.isEmpty() && renamed.isEmpty()
                                    && remounted.isEmpty());
+}
+
+void MountTableTest::topmostMountWins()
+{
+    MountEntry covered = entry(30, QStringLiteral("8:17"), QStringLiteral("/media/Stick"));
+    MountEntry over = entry(41, QStringLiteral("0:50"), QStringLiteral("/media/Stick"));
+    over.fsType = QStringLiteral("tmpfs");
+    const QList<MountEntry> table{entry(1, QStringLiteral("254:0"), QStringLiteral("/")), covered,
+                                  entry(35, QStringLiteral("8:33"), QStringLiteral("/media/Other")), over};
+    QCOMPARE(MountTable::topmost(table, QStringLiteral("/media/Stick")), over);
+    QCOMPARE(MountTable::topmost(table, QStringLiteral("/media/Other"))->mountId, 35);
+    QCOMPARE(MountTable::topmost(table, QStringLiteral("/media/Stick/sub")), std::nullopt);
 }
 
 int runMountTableTests(int argc, char **argv)

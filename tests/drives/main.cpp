@@ -10,5 +10,6 @@ int main(int argc, char **argv)
     status |= runDriveRulesTests(argc, argv);
     status |= runMountTableTests(argc, argv);
     status |= runRealMountTests(argc, argv);
+    status |= runFuseProbeTests(argc, argv);
     return status;
 }

@@ -242,10 +242,11 @@ void ComputerPaneTest::newFolderCreatesAndReportsClash()
     QCOMPARE(m_model->message(), QStringLiteral("Couldn't create \u201CPhotos\u201D: File exists."));
     QVERIFY(QFile::exists(path("Photos/keep.txt")));
 
-    // No intermediate folders are made for a name with "/".
+    // A name with "/" is refused; no folders are made for it.
     m_model->setMessage(std::nullopt);
     m_model->newMacFolder("a/b");
-    QCOMPARE(m_model->message(), QStringLiteral("Couldn't create \u201Cb\u201D: No such file or directory."));
+    QCOMPARE(m_model->message(), QStringLiteral("\u201Ca/b\u201D can't be used as a name, because a name "
+                                                "can't contain \u201C/\u201D."));
     QVERIFY(!QFile::exists(path("a")));
 }
 

@@ -1,16 +1,20 @@
 #include "ModelTests.h"
 #include "Patience.h"
 #include "RecordingPlatform.h"
+#include "ScratchMount.h"
 
 #include "bridge/ADB.h"
 #include "drives/Drives.h"
 #include "model/AppModel.h"
 
 #include <QDir>
-#include <QProcess>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
+
+#include <unistd.h>
 
 #include <QCoro/QCoroTask>
 
@@ -35,14 +39,6 @@ QString downloads()
     return QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
 }
 
-bool runs(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-}
-
 } // namespace
 
 // The model's side of external drives: the published list, eject, the "connected"
@@ -60,11 +56,26 @@ private slots:
     void noNotificationWithoutDesktopService();
     void vanishedDriveSendsPaneHome();
     void newMountIsOpenedOnceAndUnmountLeavesIt();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_savedHome;
 };
 
 void DrivesModelTest::initTestCase()
 {
     ADB::shared().setCandidatesForTesting({QStringLiteral("/nonexistent/tessary-test/adb")});
+    // A home with a download folder, where the pane goes when a drive leaves.
+    QVERIFY(m_home.isValid());
+    QVERIFY(QDir(m_home.path()).mkpath("Downloads"));
+    m_savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+}
+
+void DrivesModelTest::cleanupTestCase()
+{
+    qputenv("HOME", m_savedHome);
 }
 
 void DrivesModelTest::refreshPublishesScanAndCallsBack()
@@ -142,11 +153,11 @@ void DrivesModelTest::vanishedDriveSendsPaneHome()
 
 void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
 {
-    const QString name = "TessaryModel" + QString::number(QCoreApplication::applicationPid());
-    const QString mountPath = "/media/" + name;
-    if (!QDir().mkpath(mountPath))
-        QSKIP("Cannot create a mount point under /media (needs root)");
-    const auto removeMountPoint = qScopeGuard([&] { QDir().rmdir(mountPath); });
+    if (::geteuid() != 0)
+        QSKIP("mounting a test volume under /media needs root");
+    ScratchMount drive;
+    const QString name = drive.name();
+    const QString mountPath = drive.mountPoint();
 
     RecordingPlatform platform;
     RecordingNotifier *notifier = platform.notifier;
@@ -154,9 +165,7 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
     // The drives known before the mount must not already hold it.
     QCoro::waitFor(model.refreshDrives());
 
-    if (!runs("mount", {"-t", "tmpfs", "-o", "size=4m", name, mountPath}))
-        QSKIP("Mounting a tmpfs needs root and a system that allows mounts");
-    auto unmount = qScopeGuard([&] { runs("umount", {mountPath}); });
+    QVERIFY2(drive.mountExfatImage(false), qPrintable(drive.error()));
 
     // The mount watcher reports the new drive: the pane opens it and the user is told.
     QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), mountPath, kPatienceMs);
@@ -175,8 +184,7 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
     // Unmounting while the pane shows a folder on the drive sends the pane home.
     model.openMac(mountPath + "/Inside");
     QCOMPARE(model.macPath(), mountPath + "/Inside");
-    unmount.dismiss();
-    QVERIFY(runs("umount", {mountPath}));
+    QVERIFY(drive.unmount());
     QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), downloads(), kPatienceMs);
     QTRY_VERIFY_WITH_TIMEOUT(!Drives::drive(mountPath, model.drives()), kPatienceMs);
 }

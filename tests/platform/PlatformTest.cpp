@@ -1,3 +1,4 @@
+#include "PlatformTests.h"
 #include "RecordingPlatform.h"
 #include "Patience.h"
 #include "platform/Platform.h"
@@ -417,4 +418,10 @@ void PlatformTest::runtimeFolderFallsBackToThePrivateTemporaryOne()
 }
 
 QTEST_GUILESS_MAIN(PlatformTest)
+int runPlatformTests(int argc, char **argv)
+{
+    PlatformTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "PlatformTest.moc"

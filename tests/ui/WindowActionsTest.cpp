@@ -615,7 +615,7 @@ void WindowActionsTest::driveEjectButtons()
     QVERIFY(bar);
     DriveCards *cards = m_window->setupGuide()->driveCards();
     ScratchMount mount;
-    QVERIFY2(mount.mountTmpfs(false), qPrintable(mount.error()));
+    QVERIFY2(mount.mountExfatImage(false), qPrintable(mount.error()));
     // The drive's control in the bar's chips or the guide's cards, both in drive order.
     auto ejectButton = [&]() -> QAbstractButton * {
         const QList<DriveInfo> drives = m_model->drives();

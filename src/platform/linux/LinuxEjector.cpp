@@ -43,11 +43,20 @@ struct EjectPlan
     QList<QStringList> steps;
 };
 
-EjectPlan planFor(const QString &mountPath)
+// The udisksctl to use, or empty for none.
+QString udisksTool(const LinuxEjector::Tools &tools)
+{
+    if (tools.udisksctl)
+        return *tools.udisksctl;
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("udisksctl"), systemBinaries);
+    return !found.isEmpty() && udisksRunning() ? found : QString();
+}
+
+EjectPlan planFor(const QString &mountPath, const LinuxEjector::Tools &tools)
 {
     const QString device = QString::fromLocal8Bit(QStorageInfo(mountPath).device());
-    const QString udisksctl = QStandardPaths::findExecutable(QStringLiteral("udisksctl"), systemBinaries);
-    if (!udisksctl.isEmpty() && device.startsWith(QLatin1String("/dev/")) && udisksRunning()) {
+    const QString udisksctl = udisksTool(tools);
+    if (!udisksctl.isEmpty() && device.startsWith(QLatin1String("/dev/"))) {
         const bool diskImage = device.startsWith(QLatin1String("/dev/loop"));
         return {udisksctl,
                 {{QStringLiteral("unmount"), QStringLiteral("-b"), device},
@@ -77,12 +86,19 @@ QCoro::Task<std::optional<QString>> runTool(const QString &program, const QStrin
 
 } // namespace
 
+LinuxEjector::LinuxEjector(Tools tools)
+    : m_tools(std::move(tools))
+{
+}
+
 QCoro::Task<std::optional<QString>> LinuxEjector::eject(const QString &mountPath)
 {
-    const EjectPlan plan = planFor(mountPath);
-    for (const QStringList &arguments : plan.steps) {
-        if (auto failure = co_await runTool(plan.program, arguments))
-            co_return failure;
-    }
+    const EjectPlan plan = planFor(mountPath, m_tools);
+    // The first step unmounts; what follows only powers the drive off or frees its loop
+    // device, and the drive is already safe to pull whether or not that works.
+    if (auto failure = co_await runTool(plan.program, plan.steps.first()))
+        co_return failure;
+    for (qsizetype step = 1; step < plan.steps.size(); ++step)
+        co_await runTool(plan.program, plan.steps.at(step));
     co_return std::nullopt;
 }
