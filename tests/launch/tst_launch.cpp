@@ -396,14 +396,18 @@ void LaunchTest::requestsOfAnotherUserAreRefused()
 {
     if (::geteuid() != 0)
         QSKIP("a request from another user needs root to switch users");
-    // The socket is made reachable for everyone here, so that only the peer check stands.
-    SingleInstance running(socketPath());
+    // The socket is made reachable for everyone here, so that only the peer check stands: in
+    // a folder of /tmp itself (the test's own temporary folder is closed to other users).
+    QTemporaryDir open(QStringLiteral("/tmp/tst_launch-peer-XXXXXX"));
+    QVERIFY(open.isValid());
+    const QString path = open.filePath(QStringLiteral("tessary.socket"));
+    SingleInstance running(path);
     QVERIFY(running.listen());
-    QVERIFY(::chmod(QFile::encodeName(m_runtime->path()).constData(), 0755) == 0);
-    QVERIFY(::chmod(QFile::encodeName(socketPath()).constData(), 0777) == 0);
+    QVERIFY(::chmod(QFile::encodeName(open.path()).constData(), 0755) == 0);
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0777) == 0);
     QSignalSpy shown(&running, &SingleInstance::activationRequested);
 
-    const pid_t child = requestAsUser(socketPath(), 65534);
+    const pid_t child = requestAsUser(path, 65534);
     QVERIFY(child > 0);
     int status = -1;
     bool exited = false;
@@ -414,7 +418,7 @@ void LaunchTest::requestsOfAnotherUserAreRefused()
 
     // The same request from this user is taken.
     {
-        HandOver later(socketPath(), {});
+        HandOver later(path, {});
         QTRY_VERIFY_WITH_TIMEOUT(later.done(), kWaitMs);
         QVERIFY(later.result());
     }
