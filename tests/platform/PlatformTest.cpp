@@ -417,7 +417,7 @@ void PlatformTest::runtimeFolderFallsBackToThePrivateTemporaryOne()
     QCOMPARE(modeOf(fallback), QStringLiteral("700"));
 }
 
-QTEST_GUILESS_MAIN(PlatformTest)
+
 int runPlatformTests(int argc, char **argv)
 {
     PlatformTest test;
