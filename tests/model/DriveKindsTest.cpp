@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "RecordingPlatform.h"
@@ -21,11 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A poll step comes every 2.5 s and runs adb once or twice; allow a few.
-constexpr int pollWait = 15000;
-// A mount reaches the model through the mount watcher and a scan.
-constexpr int mountWait = 30000;
 
 // Whether a device probe ran on the main thread.
 struct ProbeLog
@@ -108,7 +104,7 @@ void DriveKindsTest::memoryFileSystemsAreNoDrives()
     QVERIFY2(memory.mountTmpfs(true), qPrintable(memory.error()));
     ScratchMount disk;
     QVERIFY2(disk.mountExfatImage(false), qPrintable(disk.error()));
-    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), disk.mountPoint(), mountWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), disk.mountPoint(), kPatienceMs);
     QVERIFY(Drives::drive(disk.mountPoint(), model.drives()));
     QVERIFY(!Drives::drive(memory.mountPoint(), model.drives()));
     QCOMPARE(platform.notifier->posted.size(), 1);
@@ -142,9 +138,9 @@ void DriveKindsTest::movingOffAFuseDriveNeverProbesOnTheMainThread()
 
     RecordingPlatform platform;
     AppModel model;
-    QTRY_COMPARE_WITH_TIMEOUT(model.readyDevice().has_value(), true, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(model.readyDevice().has_value(), true, kPatienceMs);
     // The start-up scan learned the drive's type, off the main thread.
-    QTRY_VERIFY_WITH_TIMEOUT(Drives::drive(drive.mountPoint(), model.drives()), mountWait);
+    QTRY_VERIFY_WITH_TIMEOUT(Drives::drive(drive.mountPoint(), model.drives()), kPatienceMs);
     QCOMPARE(Drives::drive(drive.mountPoint(), model.drives())->format, QStringLiteral("exFAT"));
 
     model.requestMove(true, QStringList{readOnly ? drive.mountPoint() : photo});
@@ -157,9 +153,9 @@ void DriveKindsTest::movingOffAFuseDriveNeverProbesOnTheMainThread()
         QVERIFY(model.moveRequest());
         model.confirmMove();
         const QString onPhone = fixture.hostPath(serial, QStringLiteral("/storage/emulated/0/photo.jpg"));
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(onPhone), QByteArray("jpeg bytes"), pollWait);
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(onPhone), QByteArray("jpeg bytes"), kPatienceMs);
         // The moved original goes to the (recording) trash.
-        QTRY_COMPARE_WITH_TIMEOUT(platform.trash->paths, QStringList{photo}, pollWait);
+        QTRY_COMPARE_WITH_TIMEOUT(platform.trash->paths, QStringList{photo}, kPatienceMs);
     }
     QMutexLocker locker(&m_log->lock);
     QVERIFY(m_log->probes > 0);

@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 
@@ -12,9 +13,6 @@
 #include <QTest>
 
 namespace {
-
-// A poll step comes every 2.5 s and runs adb once or twice; allow a few.
-constexpr int pollWait = 15000;
 
 const QString download = QStringLiteral("/storage/emulated/0/Download");
 
@@ -92,7 +90,7 @@ void PhoneNamesTest::showDownload(const QMap<QString, QByteArray> &files, const 
     for (const QString &folder : folders)
         QVERIFY(QDir().mkpath(host(download + QLatin1Char('/') + folder)));
     m_model = std::make_unique<AppModel>();
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, kPatienceMs);
     m_model->goAndroid(download);
     QStringList expected = folders;
     for (const QString &file : files.keys())
@@ -103,14 +101,14 @@ void PhoneNamesTest::showDownload(const QMap<QString, QByteArray> &files, const 
                                         return std::all_of(expected.cbegin(), expected.cend(),
                                                            [&](const QString &n) { return shown.contains(n); });
                                     }(),
-                             pollWait);
+                             kPatienceMs);
 }
 
 void PhoneNamesTest::waitForReloadAfter(const std::function<void()> &command)
 {
     QSignalSpy loading(m_model.get(), &AppModel::androidLoadingChanged);
     command();
-    QTRY_VERIFY_WITH_TIMEOUT(!loading.isEmpty() && !m_model->androidLoading(), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(!loading.isEmpty() && !m_model->androidLoading(), kPatienceMs);
 }
 
 void PhoneNamesTest::namesThatLeaveTheFolderAreRefused_data()

@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 
@@ -13,11 +14,6 @@
 #include <QCoro/QCoroTask>
 
 namespace {
-
-// A poll step comes every 2.5 s and runs adb once or twice; allow a few.
-constexpr int pollWait = 15000;
-// Starting a phone again and adb reconnecting to it takes longer.
-constexpr int returnWait = 60000;
 
 const QString download = QStringLiteral("/storage/emulated/0/Download");
 
@@ -74,22 +70,22 @@ void PhoneReturnTest::paneComesBackWithThePhone()
     QVERIFY2(!serial.isEmpty(), qPrintable(m_fixture->errorString()));
     QVERIFY(writeFile(m_fixture->hostPath(serial, download + QStringLiteral("/before.txt"))));
     m_model = std::make_unique<AppModel>();
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, kPatienceMs);
     m_model->goAndroid(download);
-    QTRY_VERIFY_WITH_TIMEOUT(names(m_model->androidItems()).contains("before.txt"), pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(m_model->androidItems()).contains("before.txt"), kPatienceMs);
 
     // The phone drops off. A listing that runs before the poll has seen it go fails with
     // adb's word for it ("error: device offline"); one after it leaves the pane empty.
     m_fixture->stopPhone(serial);
     QCoro::waitFor(m_model->reloadAndroid(false));
     QVERIFY(m_model->androidItems().isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedDevice() && m_model->selectedDevice()->state != "device", pollWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedDevice() && m_model->selectedDevice()->state != "device", kPatienceMs);
     QCOMPARE(m_model->selectedSerial(), serial);
 
     // While it is away its folder changes; once it is back the pane shows the folder again.
     QVERIFY(writeFile(m_fixture->hostPath(serial, download + QStringLiteral("/while away.txt"))));
     QVERIFY2(m_fixture->restartPhone(serial), qPrintable(m_fixture->errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(names(m_model->androidItems()).contains("while away.txt"), returnWait);
+    QTRY_VERIFY_WITH_TIMEOUT(names(m_model->androidItems()).contains("while away.txt"), kPatienceMs);
     QCOMPARE(m_model->androidError(), std::nullopt);
     QCOMPARE(m_model->androidPath(), download);
 }
@@ -103,12 +99,12 @@ void PhoneReturnTest::unreadableFolderIsNotListedOnEveryPoll()
     QVERIFY2(!serial.isEmpty(), qPrintable(m_fixture->errorString()));
     QVERIFY(writeFile(m_fixture->hostPath(serial, secret + QStringLiteral("/hidden.txt"))));
     m_model = std::make_unique<AppModel>();
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, pollWait);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidLoading(), false, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->readyDevice().has_value(), true, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidLoading(), false, kPatienceMs);
 
     QSignalSpy loading(m_model.get(), &AppModel::androidLoadingChanged);
     m_model->goAndroid(secret);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidError(), QStringLiteral("Permission denied for ") + secret, pollWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidError(), QStringLiteral("Permission denied for ") + secret, kPatienceMs);
     for (int step = 0; step < 3; ++step)
         QCoro::waitFor(m_model->refreshDevices());
     // Opening the folder, and at most one more try: each listing raises and lowers the flag.

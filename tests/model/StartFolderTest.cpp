@@ -1,4 +1,5 @@
 #include "ModelTests.h"
+#include "Patience.h"
 
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
@@ -71,7 +72,7 @@ void StartFolderTest::opensTheDownloadFolderElseHome()
     model.setMacPath(gone + "/Movies");
     model.reloadMac();
     model.volumesChanged(false, gone);
-    QTRY_COMPARE(model.macPath(), expected);
+    QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), expected, kPatienceMs);
     QCOMPARE(model.macError(), std::nullopt);
     // Nothing is made in the user's home.
     QCOMPARE(QFileInfo::exists(m_home->filePath(QStringLiteral("Downloads"))), hasDownloads);
