@@ -372,7 +372,7 @@ void PhoneModelTest::failedCommandsReportAndReload_data()
     QTest::addColumn<QString>("phoneSays");
     QTest::newRow("create") << "create" << "File name too long";
     QTest::newRow("rename") << "rename" << "No such file or directory";
-    QTest::newRow("delete") << "delete" << "rm: /proc/version: Operation not permitted";
+    QTest::newRow("delete") << "delete" << "rm: /proc/version: Read-only file system";
 }
 
 void PhoneModelTest::failedCommandsReportAndReload()

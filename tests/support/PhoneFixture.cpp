@@ -153,14 +153,22 @@ PhoneFixture::~PhoneFixture()
 
 bool PhoneFixture::isSupported(QString *reason)
 {
+    // The emulator itself tells whether its sandbox works here (as root, or as an ordinary user
+    // in a user namespace) and whether toybox and mksh are installed.
+    static const QString emulatorMissing = [] {
+        QProcess check;
+        check.start(QStringLiteral(TESSARY_PHONE_EMULATOR), {QStringLiteral("--check")});
+        if (!check.waitForFinished(StartTimeoutMs))
+            return QStringLiteral("the phone emulator did not answer --check: %1").arg(check.errorString());
+        if (check.exitStatus() == QProcess::NormalExit && check.exitCode() == 0)
+            return QString();
+        return QString::fromLocal8Bit(check.readAllStandardError()).trimmed();
+    }();
     QString missing;
-    if (geteuid() != 0)
-        missing = QStringLiteral("the phone emulator needs root (mount namespaces, chroot)");
-    else if (!QFileInfo::exists(QStringLiteral("/usr/bin/adb")) && QStandardPaths::findExecutable(QStringLiteral("adb")).isEmpty())
+    if (!QFileInfo::exists(QStringLiteral("/usr/bin/adb")) && QStandardPaths::findExecutable(QStringLiteral("adb")).isEmpty())
         missing = QStringLiteral("adb was not found");
-    else if (QStandardPaths::findExecutable(QStringLiteral("toybox")).isEmpty()
-             || QStandardPaths::findExecutable(QStringLiteral("mksh")).isEmpty())
-        missing = QStringLiteral("the phone emulator needs toybox and mksh");
+    else
+        missing = emulatorMissing;
     if (reason)
         *reason = missing;
     return missing.isEmpty();
@@ -215,6 +223,10 @@ bool PhoneFixture::startServer()
     QDir().mkpath(home);
     QProcessEnvironment env = environment();
     env.insert(QStringLiteral("HOME"), home);
+    // Only the emulated phones: a phone on this computer's USB ports stays with the user's
+    // own server.
+    env.insert(QStringLiteral("ADB_USB"), QStringLiteral("0"));
+    env.insert(QStringLiteral("ADB_MDNS"), QStringLiteral("0"));
     m_server = new QProcess;
     endWithParent(*m_server);
     m_server->setProcessEnvironment(env);
@@ -318,7 +330,27 @@ QString PhoneFixture::hostPath(const QString &serial, const QString &phonePath) 
             break;
         }
     }
-    return rootOf(serial) + path;
+    const auto phone = m_phones.value(serial);
+    if (!phone)
+        return path;
+    // A capped storage that a phone mounted in a namespace of its own is seen through its
+    // process's view of the file system.
+    const QString internal = QStringLiteral("/storage/emulated/0");
+    if (phone->options.storageMb > 0 && (path == internal || path.startsWith(internal + QLatin1Char('/')))) {
+        if (const QString view = privateView(*phone); !view.isEmpty())
+            return view + phone->root + path;
+    }
+    return phone->root + path;
+}
+
+QString PhoneFixture::privateView(const Phone &phone)
+{
+    if (!phone.process || phone.process->state() != QProcess::Running)
+        return {};
+    const QString proc = QStringLiteral("/proc/%1").arg(phone.process->processId());
+    const QString own = QFile::symLinkTarget(QStringLiteral("/proc/self/ns/mnt"));
+    const QString phones = QFile::symLinkTarget(proc + QStringLiteral("/ns/mnt"));
+    return !phones.isEmpty() && phones != own ? proc + QStringLiteral("/root") : QString();
 }
 
 void PhoneFixture::terminate(Phone &phone)

@@ -38,7 +38,9 @@ struct AdbRun {
 // hostPath() does that mapping. A new phone's internal storage holds the standard folders
 // (Alarms, DCIM, Documents, Download, Movies, Music, Notifications, Pictures, Podcasts,
 // Ringtones). With storageMb the internal storage is a tmpfs mounted on
-// rootOf(serial) + "/storage/emulated/0" while the phone runs; its contents go with it.
+// rootOf(serial) + "/storage/emulated/0" while the phone runs; its contents go with it. A
+// phone started by an ordinary user mounts it in its own namespace: hostPath() then leads
+// through the phone's /proc/PID/root while the phone runs.
 // The server runs with a home folder of its own (its key and log stay out of ~/.android).
 //
 // The destructor kills the server on its own port (`adb kill-server`), stops the phones and
@@ -50,8 +52,9 @@ public:
     PhoneFixture(const PhoneFixture &) = delete;
     PhoneFixture &operator=(const PhoneFixture &) = delete;
 
-    // Whether phones can run here: they need root (mount namespaces, chroot), adb, toybox and
-    // mksh. When not, reason says what is missing (tests may then skip).
+    // Whether phones can run here: they need adb, toybox and mksh, and either root or user
+    // namespaces (an ordinary user's phone runs in a user namespace of its own). When not,
+    // reason says what is missing (tests may then skip).
     static bool isSupported(QString *reason = nullptr);
 
     bool start();
@@ -79,6 +82,8 @@ private:
     bool startServer();
     bool launch(Phone &phone);
     bool waitForState(const QString &serial, const QString &state, int timeoutMs);
+    // "/proc/PID/root" of a running phone whose mounts are not this process's, else empty.
+    static QString privateView(const Phone &phone);
     void terminate(Phone &phone);
 
     QTemporaryDir m_dir;

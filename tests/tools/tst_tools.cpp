@@ -138,6 +138,9 @@ void ToolsTest::initTestCase()
     qputenv("HOME", m_home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (m_home.path() + "/.local/share").toUtf8());
     QDir(m_home.path()).mkpath(QStringLiteral("Downloads"));
+    // The trash is made inside the data folder, which must exist: without it the file would
+    // land in ./files of the working folder (or, where that is not writable, not move at all).
+    QDir(m_home.path()).mkpath(QStringLiteral(".local/share"));
 
     m_fixture = std::make_unique<PhoneFixture>();
     QVERIFY2(m_fixture->start(), qPrintable(m_fixture->errorString()));

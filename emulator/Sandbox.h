@@ -4,9 +4,10 @@
 #include <vector>
 
 // What a shell command's process does between fork and exec to see the phone's file system:
-// a private mount namespace in which the phone's storage folders are bound into the system
-// image, /dev is bound and a proc is mounted, then a chroot into the image. Everything is
-// prepared before the fork so that the child only makes system calls.
+// a private mount namespace in which the phone's storage folders, /dev and /proc are bound
+// into the system image, then a chroot into the image. Everything is prepared before the fork
+// so that the child only makes system calls. It works alike for root and inside the phone's
+// user namespace (where a new proc may not be mounted, so this computer's is bound).
 struct SandboxPlan {
     struct Bind {
         std::string source;
@@ -16,7 +17,6 @@ struct SandboxPlan {
     };
     std::string root;                       // the system image, the child's "/"
     std::vector<Bind> binds;
-    std::string procTarget;
     std::vector<std::string> deniedTargets; // covered by an unreadable empty folder or file
     std::string deniedFolder;
     std::string deniedFile;

@@ -20,6 +20,7 @@ QString emulatorUsage()
 {
     return QStringLiteral(
         "usage: phone-emulator --root DIR [--port N] [options]\n"
+        "       phone-emulator --check   exit 0 when a phone can run here, else say why\n"
         "  --port N              TCP port on 127.0.0.1 (0 or absent: a free one; 5555-5585 refused)\n"
         "  --model TEXT          ro.product.model (default \"EmuPhone 1\")\n"
         "  --manufacturer TEXT   ro.product.manufacturer (default \"emu\")\n"

@@ -91,6 +91,17 @@ QByteArray batteryText(const EmulatorOptions &options)
         .toUtf8();
 }
 
+bool findUserland(QString &toybox, QString &mksh, QString &error)
+{
+    toybox = QStandardPaths::findExecutable(QStringLiteral("toybox"));
+    mksh = QStandardPaths::findExecutable(QStringLiteral("mksh"));
+    if (toybox.isEmpty() || mksh.isEmpty()) {
+        error = QStringLiteral("toybox and mksh are needed (Debian packages toybox, mksh)");
+        return false;
+    }
+    return true;
+}
+
 bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, QStringList &libraryFolders,
                       QString &error)
 {
@@ -110,12 +121,9 @@ bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, 
     QFile::link(QStringLiteral("/storage/emulated/0"), root.filePath(QStringLiteral("storage/self/primary")));
     QFile::link(QStringLiteral("/storage/self/primary"), root.filePath(QStringLiteral("sdcard")));
 
-    const QString toybox = QStandardPaths::findExecutable(QStringLiteral("toybox"));
-    const QString mksh = QStandardPaths::findExecutable(QStringLiteral("mksh"));
-    if (toybox.isEmpty() || mksh.isEmpty()) {
-        error = QStringLiteral("toybox and mksh are needed (Debian packages toybox, mksh)");
+    QString toybox, mksh;
+    if (!findUserland(toybox, mksh, error))
         return false;
-    }
     const QString bin = root.filePath(QStringLiteral("system/bin"));
     if (!QFile::copy(toybox, bin + QStringLiteral("/toybox")) || !QFile::copy(mksh, bin + QStringLiteral("/sh"))) {
         error = QStringLiteral("cannot copy toybox and mksh into %1").arg(bin);

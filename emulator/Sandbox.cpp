@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <linux/capability.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -48,6 +51,23 @@ void dropPermissionOverride()
         fail("capset", "");
 }
 
+// A read-only remount of a bind keeps the flags of the mount it shows: inside a user
+// namespace the kernel refuses to clear them.
+unsigned long keptFlags(const char *target)
+{
+    struct statfs st;
+    if (statfs(target, &st) != 0)
+        return 0;
+    unsigned long flags = 0;
+    for (const auto &[statFlag, mountFlag] : {std::pair{ST_NOSUID, MS_NOSUID}, {ST_NODEV, MS_NODEV},
+                                              {ST_NOEXEC, MS_NOEXEC}, {ST_NOATIME, MS_NOATIME},
+                                              {ST_NODIRATIME, MS_NODIRATIME}, {ST_RELATIME, MS_RELATIME}}) {
+        if (st.f_flags & statFlag)
+            flags |= mountFlag;
+    }
+    return flags;
+}
+
 }
 
 void execInSandbox(const SandboxPlan &plan, char *const argv[], char *const envp[])
@@ -61,11 +81,10 @@ void execInSandbox(const SandboxPlan &plan, char *const argv[], char *const envp
         if (mount(bind.source.c_str(), bind.target.c_str(), nullptr, flags, nullptr) != 0)
             fail("bind", bind.target.c_str());
         if (bind.readOnly
-            && mount(nullptr, bind.target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0)
+            && mount(nullptr, bind.target.c_str(), nullptr,
+                     MS_REMOUNT | MS_BIND | MS_RDONLY | keptFlags(bind.target.c_str()), nullptr) != 0)
             fail("make read-only", bind.target.c_str());
     }
-    if (mount("proc", plan.procTarget.c_str(), "proc", MS_NOSUID | MS_NODEV | MS_NOEXEC, nullptr) != 0)
-        fail("mount proc on", plan.procTarget.c_str());
     for (const std::string &target : plan.deniedTargets) {
         struct stat st;
         if (stat(target.c_str(), &st) != 0)

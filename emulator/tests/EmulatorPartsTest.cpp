@@ -1,11 +1,15 @@
-// The emulator's pure parts: service names, the phone's path mapping, shell packets, options.
+// The emulator's pure parts: service names, the phone's path mapping, shell packets, options,
+// and the line that tells how to switch user namespaces on.
 
 #include "EmulatorOptions.h"
+#include "NamespaceAdvice.h"
 #include "PhoneFileSystem.h"
 #include "ServiceName.h"
 #include "ShellProtocol.h"
 
 #include <QTest>
+
+#include <cerrno>
 
 class EmulatorPartsTest : public QObject {
     Q_OBJECT
@@ -20,6 +24,8 @@ private slots:
     void shellPackets();
     void options_data();
     void options();
+    void namespaceAdvice_data();
+    void namespaceAdvice();
 };
 
 void EmulatorPartsTest::serviceNames_data()
@@ -150,6 +156,47 @@ void EmulatorPartsTest::options()
     const auto options = parseEmulatorOptions(arguments, error);
     QTEST(options.has_value(), "valid");
     QCOMPARE(error.isEmpty(), options.has_value());
+}
+
+void EmulatorPartsTest::namespaceAdvice_data()
+{
+    // A setting this kernel does not have is -1.
+    QTest::addColumn<qint64>("unprivilegedClone");
+    QTest::addColumn<qint64>("apparmorRestriction");
+    QTest::addColumn<qint64>("maxUserNamespaces");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("advice");
+    QTest::newRow("Debian's switch off") << qint64(0) << qint64(-1) << qint64(96362) << EPERM
+        << "user namespaces are switched off for ordinary users (kernel.unprivileged_userns_clone = 0); switch them on "
+           "with \"sudo sysctl -w kernel.unprivileged_userns_clone=1\" (a file in /etc/sysctl.d keeps it), or run the "
+           "phone as root";
+    QTest::newRow("no user namespaces at all") << qint64(-1) << qint64(-1) << qint64(0) << ENOSPC
+        << "user namespaces are switched off (user.max_user_namespaces = 0); switch them on with \"sudo sysctl -w "
+           "user.max_user_namespaces=15000\" (a file in /etc/sysctl.d keeps it), or run the phone as root";
+    QTest::newRow("the switch wins over the limit") << qint64(0) << qint64(-1) << qint64(0) << EPERM
+        << "user namespaces are switched off for ordinary users (kernel.unprivileged_userns_clone = 0); switch them on "
+           "with \"sudo sysctl -w kernel.unprivileged_userns_clone=1\" (a file in /etc/sysctl.d keeps it), or run the "
+           "phone as root";
+    QTest::newRow("AppArmor's restriction") << qint64(1) << qint64(1) << qint64(96362) << EPERM
+        << "AppArmor keeps ordinary users out of user namespaces (kernel.apparmor_restrict_unprivileged_userns = 1); "
+           "allow them with \"sudo sysctl -w kernel.apparmor_restrict_unprivileged_userns=0\", or run the phone as root";
+    QTest::newRow("the limit reached") << qint64(1) << qint64(0) << qint64(8) << ENOSPC
+        << "this user has reached its limit of 8 user namespaces (user.max_user_namespaces); raise it with "
+           "\"sudo sysctl -w user.max_user_namespaces=16\", or run the phone as root";
+    QTest::newRow("nothing switched off") << qint64(1) << qint64(0) << qint64(96362) << EPERM
+        << "cannot create a user namespace (Operation not permitted): as an ordinary user the phone needs user "
+           "namespaces (\"unshare -Urm true\" tells whether this system allows them), or run the phone as root";
+}
+
+void EmulatorPartsTest::namespaceAdvice()
+{
+    QFETCH(qint64, unprivilegedClone);
+    QFETCH(qint64, apparmorRestriction);
+    QFETCH(qint64, maxUserNamespaces);
+    QFETCH(int, error);
+    const auto setting = [](qint64 value) { return value < 0 ? std::nullopt : std::optional<qint64>(value); };
+    const NamespaceSettings settings{setting(unprivilegedClone), setting(apparmorRestriction), setting(maxUserNamespaces)};
+    QTEST(::namespaceAdvice(settings, QStringLiteral("create a user namespace"), error), "advice");
 }
 
 QTEST_GUILESS_MAIN(EmulatorPartsTest)

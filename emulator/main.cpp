@@ -1,13 +1,17 @@
-// phone-emulator: the device side of adb over TCP, for tests and for trying the app by hand.
+// phone-emulator: the device side of adb over TCP, for trying Tessary without a phone and for
+// the tests.
 
 #include "EmulatorOptions.h"
 #include "PhoneEmulator.h"
+#include "PrivateNamespace.h"
+#include "SystemImage.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -21,16 +25,38 @@ void onSignal(int)
     (void)ignored;
 }
 
+bool hasArgument(int argc, char *argv[], const char *name)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    }
+    return false;
+}
+
 }
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    if (app.arguments().contains(QStringLiteral("--help"))) {
+    if (hasArgument(argc, argv, "--help")) {
         printf("%s", qPrintable(emulatorUsage()));
         return 0;
     }
+    // First of all: a process can enter a user namespace only while it has a single thread.
     QString error;
+    if (!enterPrivateNamespace(error)) {
+        fprintf(stderr, "phone-emulator: %s\n", qPrintable(error));
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    if (hasArgument(argc, argv, "--check")) {
+        QString toybox, mksh;
+        if (!canMakeSandbox(error) || !findUserland(toybox, mksh, error)) {
+            fprintf(stderr, "phone-emulator: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
     const std::optional<EmulatorOptions> options = parseEmulatorOptions(app.arguments().mid(1), error);
     if (!options) {
         fprintf(stderr, "phone-emulator: %s\n%s", qPrintable(error), qPrintable(emulatorUsage()));

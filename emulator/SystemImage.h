@@ -14,6 +14,9 @@
 bool buildSystemImage(const EmulatorOptions &options, const QString &imageRoot, QStringList &libraryFolders,
                       QString &error);
 
+// Where this computer's toybox and mksh are; false with error set when one is missing.
+bool findUserland(QString &toybox, QString &mksh, QString &error);
+
 // The text of `getprop` (one "[name]: [value]" line per property) and of `dumpsys battery`.
 QByteArray propertiesText(const EmulatorOptions &options);
 QByteArray batteryText(const EmulatorOptions &options);

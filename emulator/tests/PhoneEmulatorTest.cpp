@@ -14,6 +14,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifndef TESSARY_PHONE_EMULATOR
+#error "TESSARY_PHONE_EMULATOR must name the phone-emulator executable"
+#endif
+
 namespace {
 
 // The phone's long listing line as the app parses it.
@@ -91,6 +101,7 @@ private slots:
     void longListingOfUnusualNames();
     void listingADeniedFolder();
     void fileCommands();
+    void filesBelongToTheCaller();
     void storageSizes();
     void phoneInfo();
     void screencap();
@@ -104,6 +115,7 @@ private slots:
     void terminatedPush();
     void smallMessages();
     void stoppedPhoneComesBack();
+    void userNamespacesSwitchedOff();
 
 private:
     AdbRun shell(const QString &serial, const QString &command) { return m_phones.adb({QStringLiteral("-s"), serial, QStringLiteral("shell"), command}); }
@@ -282,6 +294,22 @@ void PhoneEmulatorTest::fileCommands()
 
     QCOMPARE(shell(m_main, QStringLiteral("rm -rf '/storage/emulated/0/Work/renamed' /sdcard/Work/none")).status, 0);
     QVERIFY(!QFileInfo::exists(internal(QStringLiteral("Work/renamed"))));
+}
+
+void PhoneEmulatorTest::filesBelongToTheCaller()
+{
+    // Run by an ordinary user the phone is root only inside its own user namespace: what it
+    // writes belongs to that user.
+    const QString source = m_local.filePath(QStringLiteral("mine.txt"));
+    QVERIFY(writeFile(source, "mine"));
+    QCOMPARE(m_phones.adb({QStringLiteral("-s"), m_main, QStringLiteral("push"), source, QStringLiteral("/sdcard/Download/mine.txt")}).status, 0);
+    QCOMPARE(shell(m_main, QStringLiteral("mkdir -p /sdcard/Made/here && touch /sdcard/Made/here/touched")).status, 0);
+    for (const QString &path : {QStringLiteral("Download/mine.txt"), QStringLiteral("Made/here"), QStringLiteral("Made/here/touched")}) {
+        const QFileInfo info(internal(path));
+        QVERIFY2(info.exists(), qPrintable(path));
+        QCOMPARE(info.ownerId(), uint(geteuid()));
+        QCOMPARE(info.groupId(), uint(getegid()));
+    }
 }
 
 void PhoneEmulatorTest::storageSizes()
@@ -515,6 +543,58 @@ void PhoneEmulatorTest::stoppedPhoneComesBack()
     const AdbRun run = shell(m_dropping, QStringLiteral("cat /sdcard/Download/kept.txt"));
     QCOMPARE(run.output, QStringLiteral("kept"));
     QCOMPARE(run.status, 0);
+}
+
+void PhoneEmulatorTest::userNamespacesSwitchedOff()
+{
+    if (geteuid() != 0)
+        QSKIP("switching user namespaces off for one process needs root");
+    // A user namespace of the test's own in which "nobody" may create no further ones (its
+    // limit is 0): the phone started there as nobody must say so in one line.
+    int ready[2], mapped[2], errors[2];
+    QVERIFY(pipe2(ready, O_CLOEXEC) == 0 && pipe2(mapped, O_CLOEXEC) == 0 && pipe2(errors, O_CLOEXEC) == 0);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        char byte = 0;
+        if (unshare(CLONE_NEWUSER) != 0 || write(ready[1], "u", 1) != 1 || read(mapped[0], &byte, 1) != 1)
+            _exit(101);
+        const int limit = open("/proc/sys/user/max_user_namespaces", O_WRONLY);
+        if (limit < 0 || write(limit, "0", 1) != 1)
+            _exit(102);
+        close(limit);
+        if (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0)
+            _exit(103);
+        dup2(errors[1], STDERR_FILENO);
+        execl(TESSARY_PHONE_EMULATOR, TESSARY_PHONE_EMULATOR, "--check", static_cast<char *>(nullptr));
+        _exit(104);
+    }
+    close(ready[1]);
+    close(mapped[0]);
+    close(errors[1]);
+    char byte = 0;
+    QCOMPARE(read(ready[0], &byte, 1), ssize_t(1));
+    for (const char *map : {"uid_map", "gid_map"}) {
+        QFile file(QStringLiteral("/proc/%1/%2").arg(child).arg(QLatin1String(map)));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QVERIFY(file.write("0 0 1\n65534 65534 1\n") > 0);
+    }
+    QCOMPARE(write(mapped[1], "m", 1), ssize_t(1));
+    QByteArray said;
+    char buffer[4096];
+    for (ssize_t n; (n = read(errors[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, n);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    for (int fd : {ready[0], mapped[1], errors[0]})
+        close(fd);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1);
+    const QStringList lines = nonEmptyLines(QString::fromLocal8Bit(said));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("phone-emulator: user namespaces are switched off (user.max_user_namespaces = 0)")),
+             qPrintable(lines[0]));
+    QVERIFY2(lines[0].contains(QStringLiteral("\"sudo sysctl -w user.max_user_namespaces=15000\"")), qPrintable(lines[0]));
 }
 
 QTEST_GUILESS_MAIN(PhoneEmulatorTest)

@@ -79,7 +79,9 @@ bool PhoneEmulator::setUp(QString &error)
     const QStringList storage = files.backedFolders();
     for (auto folder = storage.crbegin(); folder != storage.crend(); ++folder)
         plan.binds.push_back({local(root + *folder), local(image + *folder), true});
-    plan.procTarget = local(image + QStringLiteral("/proc"));
+    // Read-only as well: the phone's own files there cannot be removed, whoever runs the phone
+    // ("Read-only file system" alike for root and for a user namespace).
+    plan.binds.push_back({"/proc", local(image + QStringLiteral("/proc")), true, true});
     for (const QString &denied : files.deniedFolders())
         plan.deniedTargets.push_back(local(image + denied));
     const QString deniedFolder = m_work.filePath(QStringLiteral("denied"));
