@@ -79,7 +79,7 @@ QCoro::Task<QString> AppModel::pullForDrag(QString remote)
                                QStringLiteral("-a"), remote, local};
         const ProcessResult result = co_await ADB::shared().run(args, {}, onChunk, RunMode::Terminal);
         if (result.status != 0)
-            failure = ADB::lastMeaningfulLine(result.output + result.error);
+            failure = ADB::failureLine(result.output + result.error);
     } catch (const ADBError &error) {
         failure = error.message();
     } catch (const std::exception &error) {
