@@ -6,7 +6,6 @@
 #include "model/Sizing.h"
 #include "model/StopHandle.h"
 #include "model/transfer/TransferMeter.h"
-#include "model/transfer/TransferPaths.h"
 
 #include <QCoro/QCoroFuture>
 #include <QFileInfo>
@@ -62,18 +61,19 @@ QCoro::Task<qint64> measure(AppModel::SizeProbe probe)
 
 } // namespace
 
-QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, std::shared_ptr<StopHandle> stop)
+QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, QString written,
+                                        std::shared_ptr<StopHandle> stop)
 {
     switch (spec.kind) {
     case TransferJob::Kind::toAndroid: {
         const bool isDirectory = QFileInfo(spec.source).isDir();
         const qint64 total = co_await localSizeInBackground(spec.source);
-        const SizeProbe probe = makeProbe(true, spec.serial, destinationPath(spec), isDirectory);
+        const SizeProbe probe = makeProbe(true, spec.serial, written, isDirectory);
         co_await watch(id, total, 1.5, probe, stop);
         co_return;
     }
     case TransferJob::Kind::toMac:
-        co_await watchPull(id, spec.serial, spec.source, destinationPath(spec), stop);
+        co_await watchPull(id, spec.serial, spec.source, written, stop);
         co_return;
     case TransferJob::Kind::install:
     case TransferJob::Kind::backup:
