@@ -1,7 +1,8 @@
 // What the transfer engine keeps safe, against the real adb and emulated phones: a replace
 // that is cancelled or fails keeps the original, a cancelled copy leaves nothing behind, a
 // late cancel tells the truth, a move removes its source only after a whole copy, a phone
-// folder that cannot be read fails its copy, and a failed row shows adb's reason.
+// folder that cannot be read fails its copy, a failed row shows adb's reason, and the model
+// may go away mid-transfer.
 #include "PhoneFixture.h"
 #include "RecordingPlatform.h"
 
@@ -117,6 +118,8 @@ private slots:
     void unreadablePhoneFolderFailsItsCopy();
     void failedRowShowsTheReason_data();
     void failedRowShowsTheReason();
+    void modelMayGoAwayMidTransfer_data();
+    void modelMayGoAwayMidTransfer();
 
 private:
     // Selects the phone, waits until the model sees it ready, and gives the test a fresh
@@ -464,6 +467,36 @@ void TransferSafetyTest::failedRowShowsTheReason()
     // A phone that lost its link drops the unfinished file when it notices.
     QTRY_COMPARE_WITH_TIMEOUT(treeOf(onPhone(m_phoneDir)), before, 30000);
     QCOMPARE(readFile(onPhone(m_phoneDir + "/big.bin")), QByteArray("original"));
+}
+
+void TransferSafetyTest::modelMayGoAwayMidTransfer_data()
+{
+    QTest::addColumn<bool>("whileMeasured");
+    QTest::newRow("while the copy is measured") << true;
+    QTest::newRow("while the phone's names are read") << false;
+}
+
+void TransferSafetyTest::modelMayGoAwayMidTransfer()
+{
+    QFETCH(bool, whileMeasured);
+    usePhone(m_slow);
+    if (whileMeasured) {
+        const QString remote = m_phoneDir + "/measured.bin";
+        writeFile(onPhone(remote), 8'000'000);
+        m_model->enqueue({remote}, TransferJob::Kind::toMac, m_local->path(), false);
+        QTRY_VERIFY_WITH_TIMEOUT(job("measured.bin") && !job("measured.bin")->detail.isEmpty(), 60000);
+    } else {
+        const QString local = m_local->filePath("named.txt");
+        writeText(local, "n");
+        m_model->enqueue({local}, TransferJob::Kind::toAndroid, m_phoneDir, false);
+    }
+    delete m_model;
+    m_model = nullptr;
+    // What was running goes on to its end without the model and touches nothing of it.
+    if (whileMeasured)
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(m_local->filePath("measured.bin")).size(), 8'000'000, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), 60000);
+    QCoreApplication::processEvents();
 }
 
 QTEST_GUILESS_MAIN(TransferSafetyTest)
