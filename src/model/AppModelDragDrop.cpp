@@ -20,7 +20,7 @@ QMimeData *AppModel::macProvider(const FileEntry &entry, const QSet<QString> &se
     auto *data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile(entry.path)});
     data->setData(QLatin1String(dragPathsMimeType),
-                  DroppedPaths{DragSide::mac, draggedPaths(entry, selection)}.toJson());
+                  DroppedPaths{DragSide::mac, draggedPaths(entry, selection, m_macItems)}.toJson());
     return data;
 }
 
@@ -28,7 +28,7 @@ QMimeData *AppModel::androidProvider(const FileEntry &entry, const QSet<QString>
 {
     auto *data = new PhoneDragData(QPointer<AppModel>(this), entry.path);
     data->setData(QLatin1String(dragPathsMimeType),
-                  DroppedPaths{DragSide::android, draggedPaths(entry, selection)}.toJson());
+                  DroppedPaths{DragSide::android, draggedPaths(entry, selection, m_androidItems)}.toJson());
     return data;
 }
 

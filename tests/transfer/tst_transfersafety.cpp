@@ -1,8 +1,8 @@
 // What the transfer engine keeps safe, against the real adb and emulated phones: a replace
 // that is cancelled or fails keeps the original, a cancelled copy leaves nothing behind, a
 // late cancel tells the truth, a move removes its source only after a whole copy, a phone
-// folder that cannot be read fails its copy, a failed row shows adb's reason, and the model
-// may go away mid-transfer.
+// folder that cannot be read fails its copy, a failed row shows adb's reason, batches run in
+// the order the pane shows them, and the model may go away mid-transfer.
 #include "PhoneFixture.h"
 #include "RecordingPlatform.h"
 
@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -118,6 +119,8 @@ private slots:
     void unreadablePhoneFolderFailsItsCopy();
     void failedRowShowsTheReason_data();
     void failedRowShowsTheReason();
+    void batchesRunInThePaneOrder_data();
+    void batchesRunInThePaneOrder();
     void modelMayGoAwayMidTransfer_data();
     void modelMayGoAwayMidTransfer();
 
@@ -467,6 +470,68 @@ void TransferSafetyTest::failedRowShowsTheReason()
     // A phone that lost its link drops the unfinished file when it notices.
     QTRY_COMPARE_WITH_TIMEOUT(treeOf(onPhone(m_phoneDir)), before, 30000);
     QCOMPARE(readFile(onPhone(m_phoneDir + "/big.bin")), QByteArray("original"));
+}
+
+void TransferSafetyTest::batchesRunInThePaneOrder_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("copy to the phone") << "copy up";
+    QTest::newRow("move to the phone") << "move up";
+    QTest::newRow("drag to the phone") << "drag up";
+    QTest::newRow("copy from the phone") << "copy down";
+    QTest::newRow("move from the phone") << "move down";
+    QTest::newRow("drag from the phone") << "drag down";
+}
+
+void TransferSafetyTest::batchesRunInThePaneOrder()
+{
+    QFETCH(QString, how);
+    const bool up = how.endsWith("up");
+    // The computer pane shows photo_1 … photo_25, the phone pane shot_1 … shot_25, in the
+    // panes' name order (photo_2 before photo_10).
+    const QString pictures = m_local->filePath("pictures");
+    const QString shots = m_phoneDir + "/shots";
+    for (int i = 1; i <= 25; ++i) {
+        writeText(QStringLiteral("%1/photo_%2.jpg").arg(pictures).arg(i), "p");
+        writeText(onPhone(QStringLiteral("%1/shot_%2.jpg").arg(shots).arg(i)), "s");
+    }
+    m_model->setMacPath(pictures);
+    m_model->reloadMac();
+    QCOMPARE(m_model->macItems().size(), 25);
+    m_model->goAndroid(shots);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidItems().size(), 25, 60000);
+
+    const QList<FileEntry> rows = up ? m_model->macItems() : m_model->androidItems();
+    QStringList paneOrder;
+    QSet<QString> all;
+    for (const FileEntry &row : rows) {
+        paneOrder << row.name;
+        all.insert(row.path);
+    }
+    if (up)
+        m_model->setMacSelection(all);
+    else
+        m_model->setAndroidSelection(all);
+    if (how.startsWith("copy")) {
+        up ? m_model->sendSelectedToAndroid() : m_model->getSelectedFromAndroid();
+    } else if (how.startsWith("move")) {
+        m_model->requestMove(up);
+        QVERIFY(m_model->moveRequest().has_value());
+        m_model->confirmMove();
+    } else {
+        std::unique_ptr<QMimeData> drag(up ? m_model->macProvider(rows.last(), all)
+                                           : m_model->androidProvider(rows.last(), all));
+        QVERIFY(m_model->handleDrop(drag.get(), up ? DragSide::android : DragSide::mac));
+    }
+    waitFinished(paneOrder);
+
+    // The list is newest first: read from the bottom, it is the order the batch ran in.
+    QStringList ran;
+    for (const TransferJob &row : m_model->transfers())
+        ran.prepend(row.name);
+    QCOMPARE(ran, paneOrder);
+    for (const QString &name : std::as_const(paneOrder))
+        QCOMPARE(stateOf(name), Case::done);
 }
 
 void TransferSafetyTest::modelMayGoAwayMidTransfer_data()

@@ -6,6 +6,7 @@
 #include "bridge/SettleCommand.h"
 #include "model/LocalInventory.h"
 #include "model/LocalSettle.h"
+#include "model/SelectionOrder.h"
 #include "model/transfer/AdbProgress.h"
 #include "model/transfer/CopyCheck.h"
 #include "model/transfer/DroppedPaths.h"
@@ -81,6 +82,17 @@ QStringList treeOf(const QString &root)
     }
     entries.sort();
     return entries;
+}
+
+QList<FileEntry> rowsOf(const QStringList &paths)
+{
+    QList<FileEntry> rows;
+    for (const QString &path : paths) {
+        FileEntry row;
+        row.path = path;
+        rows << row;
+    }
+    return rows;
 }
 
 } // namespace
@@ -731,6 +743,34 @@ private slots:
         QVERIFY(QFile::link(dir.filePath("kept"), dir.filePath("tmp/link")));
         discardLocal(dir.filePath("tmp"));
         QCOMPARE(treeOf(dir.path()), (QStringList{"kept/", "kept/a=1"}));
+    }
+
+    void inRowOrder_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("ordered");
+        QTest::newRow("the pane's order") << QStringList{"/p/a", "/p/b", "/p/c"}
+                                          << QStringList{"/p/c", "/p/x", "/p/a", "/p/b"}
+                                          << QStringList{"/p/c", "/p/a", "/p/b"};
+        QTest::newRow("no row: name order after the rows")
+            << QStringList{"/p/x10", "/p/a", "/p/x2"} << QStringList{"/p/a"} << QStringList{"/p/a", "/p/x2", "/p/x10"};
+        QTest::newRow("nothing selected") << QStringList{} << QStringList{"/p/a"} << QStringList{};
+    }
+
+    void inRowOrder()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, ordered);
+        QCOMPARE(::inRowOrder(QSet<QString>(selection.begin(), selection.end()), rowsOf(rows)), ordered);
+    }
+
+    void inRowOrderOfAList()
+    {
+        // Paths that are no row keep their given order.
+        QCOMPARE(::inRowOrder(QStringList{"/q/z", "/p/b", "/q/y", "/p/c"}, rowsOf({"/p/c", "/p/b"})),
+                 (QStringList{"/p/c", "/p/b", "/q/z", "/q/y"}));
     }
 };
 
