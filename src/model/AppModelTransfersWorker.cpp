@@ -144,7 +144,8 @@ QCoro::Task<> AppModel::runWorker()
         }
 
         reloadMac();
-        co_await reloadAndroid(false);
+        // When the queue has run dry the phone's free space is read again, once.
+        co_await reloadAndroid(m_queue.isEmpty());
         if (!alive)
             co_return;
     }

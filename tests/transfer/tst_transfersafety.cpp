@@ -2,7 +2,8 @@
 // that is cancelled or fails keeps the original, a cancelled copy leaves nothing behind, a
 // late cancel tells the truth, a move removes its source only after a whole copy, a phone
 // folder that cannot be read fails its copy, a failed row shows adb's reason, batches run in
-// the order the pane shows them, and the model may go away mid-transfer.
+// the order the pane shows them, the model may go away mid-transfer, and the phone's free
+// space is read again when the queue runs dry.
 #include "PhoneFixture.h"
 #include "RecordingPlatform.h"
 
@@ -123,6 +124,7 @@ private slots:
     void batchesRunInThePaneOrder();
     void modelMayGoAwayMidTransfer_data();
     void modelMayGoAwayMidTransfer();
+    void phoneFreeSpaceIsReadAgainWhenTheQueueRunsDry();
 
 private:
     // Selects the phone, waits until the model sees it ready, and gives the test a fresh
@@ -562,6 +564,21 @@ void TransferSafetyTest::modelMayGoAwayMidTransfer()
         QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(m_local->filePath("measured.bin")).size(), 8'000'000, 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), 60000);
     QCoreApplication::processEvents();
+}
+
+void TransferSafetyTest::phoneFreeSpaceIsReadAgainWhenTheQueueRunsDry()
+{
+    usePhone(m_small);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), 60000);
+    const qint64 freeBefore = m_model->storages().first().free;
+    const QString file = m_local->filePath("five.bin");
+    writeFile(file, 5'000'000);
+    m_model->enqueue({file}, TransferJob::Kind::toAndroid, m_phoneDir, false);
+    waitFinished({"five.bin"});
+    QCOMPARE(stateOf("five.bin"), Case::done);
+    const qint64 freeAfter = m_model->storages().first().free;
+    QVERIFY2(freeAfter <= freeBefore - 4'500'000,
+             qPrintable(QStringLiteral("%1 then %2").arg(freeBefore).arg(freeAfter)));
 }
 
 QTEST_GUILESS_MAIN(TransferSafetyTest)
