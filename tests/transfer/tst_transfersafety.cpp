@@ -4,8 +4,10 @@
 // folder that cannot be read fails its copy, a failed row shows adb's reason, batches run in
 // the order the pane shows them, the model may go away mid-transfer, and the phone's free
 // space is read again when the queue runs dry.
+#include "Patience.h"
 #include "PhoneFixture.h"
 #include "RecordingPlatform.h"
+#include "TransferWaits.h"
 
 #include "bridge/ADB.h"
 #include "model/AppModel.h"
@@ -133,8 +135,6 @@ private:
     QString onPhone(const QString &phonePath) const { return m_fixture->hostPath(m_serial, phonePath); }
     std::optional<TransferJob> job(const QString &name) const;
     Case stateOf(const QString &name) const;
-    // Waits until every named row is finished and the worker has ended.
-    void waitFinished(const QStringList &names);
     // Cancels the named row, once, as soon as `when` holds for it while it runs.
     void cancelWhen(const QString &name, std::function<bool(const TransferJob &)> when);
 
@@ -201,7 +201,7 @@ void TransferSafetyTest::cleanup()
         delete m_model;
         m_model = nullptr;
     }
-    QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), kPatienceMs);
 }
 
 void TransferSafetyTest::cleanupTestCase()
@@ -213,9 +213,9 @@ void TransferSafetyTest::cleanupTestCase()
 void TransferSafetyTest::usePhone(const QString &serial)
 {
     m_serial = serial;
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedSerial().has_value(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->selectedSerial().has_value(), kPatienceMs);
     m_model->setSelectedSerial(serial);
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice() && m_model->readyDevice()->serial == serial, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->readyDevice() && m_model->readyDevice()->serial == serial, kPatienceMs);
     m_phoneDir = QStringLiteral("/storage/emulated/0/Safety%1").arg(++m_folderCount);
     QVERIFY(QDir().mkpath(onPhone(m_phoneDir)));
     m_local = std::make_unique<QTemporaryDir>(m_home.path() + "/local-XXXXXX");
@@ -235,19 +235,6 @@ Case TransferSafetyTest::stateOf(const QString &name) const
 {
     const auto row = job(name);
     return row ? row->state.value() : Case::queued;
-}
-
-void TransferSafetyTest::waitFinished(const QStringList &names)
-{
-    const auto finished = [&] {
-        for (const QString &name : names) {
-            const auto row = job(name);
-            if (!row || !row->state.isFinished())
-                return false;
-        }
-        return !m_model->workerRunning();
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(finished(), 180000);
 }
 
 void TransferSafetyTest::cancelWhen(const QString &name, std::function<bool(const TransferJob &)> when)
@@ -313,10 +300,10 @@ void TransferSafetyTest::cancelKeepsTheDestinationAsItWas()
     cancelWhen(name, [](const TransferJob &row) { return row.progress > 0; });
     m_model->enqueue({source}, toPhone ? TransferJob::Kind::toAndroid : TransferJob::Kind::toMac, destDir, false);
     if (replace) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_model->conflict().has_value(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_model->conflict().has_value(), kPatienceMs);
         m_model->answerConflict(ConflictResolution::replace);
     }
-    waitFinished({name});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
     QCOMPARE(stateOf(name), Case::cancelled);
     // Exactly as before: the original untouched, nothing of the copy beside it.
     QCOMPARE(treeOf(destHost), before);
@@ -325,7 +312,7 @@ void TransferSafetyTest::cancelKeepsTheDestinationAsItWas()
 
     // Run to its end, the copy takes the destination's place.
     m_model->retryTransfer(job(name)->id);
-    waitFinished({name});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
     QCOMPARE(stateOf(name), Case::done);
     QCOMPARE(treeOf(destHost), copied);
     QCOMPARE(readFile(destHost + (folder ? "/tree/big.bin" : "/big.bin")).left(4), QByteArray("nnnn"));
@@ -353,7 +340,7 @@ void TransferSafetyTest::lateCancelTellsTheTruth()
     // before the phone has them all.
     cancelWhen("late.bin", [](const TransferJob &row) { return row.progress >= 0.99; });
     m_model->enqueue({source}, toPhone ? TransferJob::Kind::toAndroid : TransferJob::Kind::toMac, destDir, false);
-    waitFinished({"late.bin"});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
     // Either the copy is gone and the row says so, or the row is done.
     const Case end = stateOf("late.bin");
     QVERIFY(end == Case::cancelled || end == Case::done);
@@ -395,9 +382,9 @@ void TransferSafetyTest::moveKeepsTheSourceOfAShortCopy()
         }
         return !grown.isEmpty();
     };
-    QTRY_VERIFY_WITH_TIMEOUT(oneArrived(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(oneArrived(), kPatienceMs);
     appendBytes(sourceHost + "/" + grown, 1000);
-    waitFinished({"pair"});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
 
     QCOMPARE(stateOf("pair"), Case::failed);
     QCOMPARE(job("pair")->state.message(), QStringLiteral("The copy of “pair” was incomplete, so the original was kept."));
@@ -432,7 +419,7 @@ void TransferSafetyTest::unreadablePhoneFolderFailsItsCopy()
 
     m_model->enqueue({source}, TransferJob::Kind::toMac, m_local->path(), move);
     const QString name = QFileInfo(source).fileName();
-    waitFinished({name});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
     QCOMPARE(stateOf(name), Case::failed);
     QCOMPARE(job(name)->state.message(), QStringLiteral("Couldn't read the phone folder “%1”.").arg(unreadable));
     QCOMPARE(treeOf(m_local->path()), QStringList());
@@ -460,9 +447,9 @@ void TransferSafetyTest::failedRowShowsTheReason()
     const QString big = m_local->filePath("big.bin");
     writeFile(big, size);
     m_model->enqueue({big}, TransferJob::Kind::toAndroid, m_phoneDir, false);
-    QTRY_VERIFY_WITH_TIMEOUT(m_model->conflict().has_value(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->conflict().has_value(), kPatienceMs);
     m_model->answerConflict(ConflictResolution::replace);
-    waitFinished({"big.bin"});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
 
     QCOMPARE(stateOf("big.bin"), Case::failed);
     const QString message = job("big.bin")->state.message();
@@ -470,7 +457,7 @@ void TransferSafetyTest::failedRowShowsTheReason()
     QVERIFY2(message.startsWith("adb: error: failed to copy"), qPrintable(message));
     QVERIFY2(message.contains(m_phoneDir + "/big.bin'"), qPrintable(message));
     // A phone that lost its link drops the unfinished file when it notices.
-    QTRY_COMPARE_WITH_TIMEOUT(treeOf(onPhone(m_phoneDir)), before, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(treeOf(onPhone(m_phoneDir)), before, kPatienceMs);
     QCOMPARE(readFile(onPhone(m_phoneDir + "/big.bin")), QByteArray("original"));
 }
 
@@ -501,7 +488,7 @@ void TransferSafetyTest::batchesRunInThePaneOrder()
     m_model->reloadMac();
     QCOMPARE(m_model->macItems().size(), 25);
     m_model->goAndroid(shots);
-    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidItems().size(), 25, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->androidItems().size(), 25, kPatienceMs);
 
     const QList<FileEntry> rows = up ? m_model->macItems() : m_model->androidItems();
     QStringList paneOrder;
@@ -525,7 +512,7 @@ void TransferSafetyTest::batchesRunInThePaneOrder()
                                            : m_model->androidProvider(rows.last(), all));
         QVERIFY(m_model->handleDrop(drag.get(), up ? DragSide::android : DragSide::mac));
     }
-    waitFinished(paneOrder);
+    QVERIFY_TRANSFERS_FINISHED(*m_model, paneOrder.size());
 
     // The list is newest first: read from the bottom, it is the order the batch ran in.
     QStringList ran;
@@ -551,7 +538,7 @@ void TransferSafetyTest::modelMayGoAwayMidTransfer()
         const QString remote = m_phoneDir + "/measured.bin";
         writeFile(onPhone(remote), 8'000'000);
         m_model->enqueue({remote}, TransferJob::Kind::toMac, m_local->path(), false);
-        QTRY_VERIFY_WITH_TIMEOUT(job("measured.bin") && !job("measured.bin")->detail.isEmpty(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(job("measured.bin") && !job("measured.bin")->detail.isEmpty(), kPatienceMs);
     } else {
         const QString local = m_local->filePath("named.txt");
         writeText(local, "n");
@@ -561,20 +548,20 @@ void TransferSafetyTest::modelMayGoAwayMidTransfer()
     m_model = nullptr;
     // What was running goes on to its end without the model and touches nothing of it.
     if (whileMeasured)
-        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(m_local->filePath("measured.bin")).size(), 8'000'000, 60000);
-    QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), 60000);
+        QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(m_local->filePath("measured.bin")).size(), 8'000'000, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!adbClientsRunning(), kPatienceMs);
     QCoreApplication::processEvents();
 }
 
 void TransferSafetyTest::phoneFreeSpaceIsReadAgainWhenTheQueueRunsDry()
 {
     usePhone(m_small);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), kPatienceMs);
     const qint64 freeBefore = m_model->storages().first().free;
     const QString file = m_local->filePath("five.bin");
     writeFile(file, 5'000'000);
     m_model->enqueue({file}, TransferJob::Kind::toAndroid, m_phoneDir, false);
-    waitFinished({"five.bin"});
+    QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
     QCOMPARE(stateOf("five.bin"), Case::done);
     const qint64 freeAfter = m_model->storages().first().free;
     QVERIFY2(freeAfter <= freeBefore - 4'500'000,
