@@ -4,6 +4,7 @@
 #include "bridge/AndroidDevice.h"
 #include "bridge/CancelToken.h"
 #include "bridge/FileEntry.h"
+#include "bridge/FileInventory.h"
 #include "bridge/PhoneInfo.h"
 #include "bridge/ProcessResult.h"
 #include "bridge/ProcessStartError.h"
@@ -55,6 +56,11 @@ public:
     // The line of a failed run's output worth showing: the last non-blank line that is
     // not a "[ nn%]" progress line; "Transfer failed" when there is none.
     static QString lastMeaningfulLine(const QString &text);
+    // The last line that reports an error ("adb: error: …", "error: …", "failed to …",
+    // "adb: failed to …"), if any.
+    static std::optional<QString> errorLine(const QString &text);
+    // The reason of a failed push or pull: its error line, else the last meaningful line.
+    static QString failureLine(const QString &text);
 
     // Devices and wireless connection. All three throw when adb is missing or cannot be
     // started; pair also throws, in plain words, when this adb is too old to pair.
@@ -74,6 +80,8 @@ public:
     // exists.") when something already has that path, so nothing is replaced and nothing is
     // moved into an existing folder.
     QCoro::Task<> rename(QString serial, QString from, QString to);
+    // Gives a finished copy at `temporary` the name `destination` (settleCommand's rule).
+    QCoro::Task<> settle(QString serial, QString temporary, QString destination, bool isFolder);
 
     // Remote lookups (never throwing).
     QCoro::Task<QSet<QString>> existingNames(QString serial, QString dir);
@@ -83,6 +91,9 @@ public:
     // Size in bytes (a folder's du total × 1024); 0 when it cannot be measured.
     QCoro::Task<qint64> remoteSize(QString serial, QString path, bool isDirectory);
     QCoro::Task<bool> remoteIsDirectory(QString serial, QString path);
+    // Every regular file below `root` with its byte size, from one walk; not complete when
+    // the walk could not run or finish.
+    QCoro::Task<FileInventory> fileInventory(QString serial, QString root);
 
     // Storage volumes, internal storage first; never throws, never empty.
     QCoro::Task<QList<StorageVolume>> storageVolumes(QString serial);

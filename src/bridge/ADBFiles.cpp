@@ -2,6 +2,7 @@
 #include "bridge/FolderWalk.h"
 #include "bridge/Listing.h"
 #include "bridge/NoReplace.h"
+#include "bridge/SettleCommand.h"
 #include "bridge/ShellQuote.h"
 #include "bridge/TextLines.h"
 #include "model/Sizing.h"
@@ -55,6 +56,15 @@ QCoro::Task<> ADB::rename(QString serial, QString from, QString to)
     // The phone's mv may report a failure with status 0.
     if (result.status != 0 || text.contains(QLatin1String("mv:")))
         throw ADBError::failed(text);
+}
+
+QCoro::Task<> ADB::settle(QString serial, QString temporary, QString destination, bool isFolder)
+{
+    const ProcessResult result = co_await shell(serial, settleCommand(temporary, destination, isFolder));
+    if (!settleSucceeded(result.output)) {
+        const QString reason = trimBlanks(result.error);
+        throw ADBError::failed(reason.isEmpty() ? ADB::lastMeaningfulLine(result.output) : reason);
+    }
 }
 
 QCoro::Task<QSet<QString>> ADB::existingNames(QString serial, QString dir)
@@ -124,5 +134,15 @@ QCoro::Task<bool> ADB::remoteIsDirectory(QString serial, QString path)
         co_return (result.output + result.error).contains(QLatin1String("DIR"));
     } catch (const std::exception &) {
         co_return false;
+    }
+}
+
+QCoro::Task<FileInventory> ADB::fileInventory(QString serial, QString root)
+{
+    try {
+        const ProcessResult result = co_await shell(serial, inventoryCommand(root));
+        co_return parseInventory(result.output, result.error, root);
+    } catch (const std::exception &) {
+        co_return FileInventory();
     }
 }

@@ -25,7 +25,6 @@
 #include <QCoro/QCoroTask>
 
 #include <functional>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -183,7 +182,9 @@ public:
         QString path;
         bool isDirectory = false;
     };
-    QCoro::Task<> monitorTransfer(QUuid id, TransferSpec spec, std::shared_ptr<StopHandle> stop);
+    // `written` is where the copy is being written (its temporary name).
+    QCoro::Task<> monitorTransfer(QUuid id, TransferSpec spec, QString written,
+                                  std::shared_ptr<StopHandle> stop);
     QCoro::Task<> watch(QUuid id, qint64 total, double interval, SizeProbe sample,
                         std::shared_ptr<StopHandle> stop);
     QCoro::Task<> watchPull(QUuid id, QString serial, QString remote, QString dest,

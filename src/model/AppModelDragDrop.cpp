@@ -20,7 +20,7 @@ QMimeData *AppModel::macProvider(const FileEntry &entry, const QSet<QString> &se
     auto *data = new QMimeData;
     data->setUrls({QUrl::fromLocalFile(entry.path)});
     data->setData(QLatin1String(dragPathsMimeType),
-                  DroppedPaths{DragSide::mac, draggedPaths(entry, selection)}.toJson());
+                  DroppedPaths{DragSide::mac, draggedPaths(entry, selection, m_macItems)}.toJson());
     return data;
 }
 
@@ -28,7 +28,7 @@ QMimeData *AppModel::androidProvider(const FileEntry &entry, const QSet<QString>
 {
     auto *data = new PhoneDragData(QPointer<AppModel>(this), entry.path);
     data->setData(QLatin1String(dragPathsMimeType),
-                  DroppedPaths{DragSide::android, draggedPaths(entry, selection)}.toJson());
+                  DroppedPaths{DragSide::android, draggedPaths(entry, selection, m_androidItems)}.toJson());
     return data;
 }
 
@@ -79,7 +79,7 @@ QCoro::Task<QString> AppModel::pullForDrag(QString remote)
                                QStringLiteral("-a"), remote, local};
         const ProcessResult result = co_await ADB::shared().run(args, {}, onChunk, RunMode::Terminal);
         if (result.status != 0)
-            failure = ADB::lastMeaningfulLine(result.output + result.error);
+            failure = ADB::failureLine(result.output + result.error);
     } catch (const ADBError &error) {
         failure = error.message();
     } catch (const std::exception &error) {

@@ -1,34 +1,32 @@
-// Copying a pane's selection, moves with their confirmation, and APK installs.
+// Copying a pane's selection, moves with their confirmation, and APK installs. A batch goes
+// in the order its pane shows the rows, so the transfers run as the user reads them.
 #include "model/AppModel.h"
 
 #include "drives/Drives.h"
+#include "model/SelectionOrder.h"
 #include "model/transfer/TransferPaths.h"
 
 namespace {
 
 const QString connectFirst = QStringLiteral("Connect and authorize an Android device first.");
 
-QStringList listOf(const QSet<QString> &set)
-{
-    return QStringList(set.begin(), set.end());
-}
-
 } // namespace
 
 void AppModel::sendSelectedToAndroid()
 {
-    enqueue(listOf(macSelection()), TransferJob::Kind::toAndroid, androidPath(), false);
+    enqueue(inRowOrder(macSelection(), macItems()), TransferJob::Kind::toAndroid, androidPath(), false);
 }
 
 void AppModel::getSelectedFromAndroid()
 {
-    enqueue(listOf(androidSelection()), TransferJob::Kind::toMac, macPath(), false);
+    enqueue(inRowOrder(androidSelection(), androidItems()), TransferJob::Kind::toMac, macPath(), false);
 }
 
 void AppModel::requestMove(bool toPhone, const std::optional<QStringList> &paths)
 {
-    const QStringList sources =
-        paths ? *paths : listOf(toPhone ? macSelection() : androidSelection());
+    const QList<FileEntry> &rows = toPhone ? m_macItems : m_androidItems;
+    const QStringList sources = paths ? inRowOrder(*paths, rows)
+                                      : inRowOrder(toPhone ? macSelection() : androidSelection(), rows);
     if (sources.isEmpty())
         return;
     if (!readyDevice()) {

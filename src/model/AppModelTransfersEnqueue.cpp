@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QMetaObject>
+#include <QPointer>
 
 #include <coroutine>
 
@@ -73,12 +74,17 @@ void AppModel::enqueue(const QStringList &paths, TransferJob::Kind kind, const Q
 QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, QString destDir,
                                      bool deleteSource, QString serial)
 {
+    // The model may be destroyed while the phone answers or the question is open; nothing
+    // of it is touched once it is gone.
+    const QPointer<AppModel> alive(this);
     const bool toPhone = kind == TransferJob::Kind::toAndroid;
     QSet<QString> taken;
     if (toPhone)
         taken = co_await ADB::shared().existingNames(serial, destDir);
     else
         taken = localNames(destDir);
+    if (!alive)
+        co_return;
 
     QStringList names;
     for (const QString &path : std::as_const(paths)) {
@@ -94,7 +100,7 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
     std::optional<ConflictResolution> resolution;
     if (!clashing.isEmpty()) {
         resolution = co_await askConflict(clashing, toPhone);
-        if (*resolution == ConflictResolution::cancel)
+        if (!alive || *resolution == ConflictResolution::cancel)
             co_return;
     }
 

@@ -6,10 +6,10 @@
 #include "model/Sizing.h"
 #include "model/StopHandle.h"
 #include "model/transfer/TransferMeter.h"
-#include "model/transfer/TransferPaths.h"
 
 #include <QCoro/QCoroFuture>
 #include <QFileInfo>
+#include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -62,18 +62,23 @@ QCoro::Task<qint64> measure(AppModel::SizeProbe probe)
 
 } // namespace
 
-QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, std::shared_ptr<StopHandle> stop)
+QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, QString written,
+                                        std::shared_ptr<StopHandle> stop)
 {
+    // The model may be destroyed while this waits; nothing of it is touched once it is gone.
+    const QPointer<AppModel> alive(this);
     switch (spec.kind) {
     case TransferJob::Kind::toAndroid: {
         const bool isDirectory = QFileInfo(spec.source).isDir();
         const qint64 total = co_await localSizeInBackground(spec.source);
-        const SizeProbe probe = makeProbe(true, spec.serial, destinationPath(spec), isDirectory);
+        if (!alive)
+            co_return;
+        const SizeProbe probe = makeProbe(true, spec.serial, written, isDirectory);
         co_await watch(id, total, 1.5, probe, stop);
         co_return;
     }
     case TransferJob::Kind::toMac:
-        co_await watchPull(id, spec.serial, spec.source, destinationPath(spec), stop);
+        co_await watchPull(id, spec.serial, spec.source, written, stop);
         co_return;
     case TransferJob::Kind::install:
     case TransferJob::Kind::backup:
@@ -84,14 +89,18 @@ QCoro::Task<> AppModel::monitorTransfer(QUuid id, TransferSpec spec, std::shared
 QCoro::Task<> AppModel::watchPull(QUuid id, QString serial, QString remote, QString dest,
                                   std::shared_ptr<StopHandle> stop)
 {
+    const QPointer<AppModel> alive(this);
     const bool isDirectory = co_await ADB::shared().remoteIsDirectory(serial, remote);
     const qint64 total = co_await ADB::shared().remoteSize(serial, remote, isDirectory);
+    if (!alive)
+        co_return;
     co_await watch(id, total, 0.5, makeProbe(false, QString(), dest, false), stop);
 }
 
 QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeProbe sample,
                               std::shared_ptr<StopHandle> stop)
 {
+    const QPointer<AppModel> alive(this);
     if (stop->isStopped())
         co_return;
     updateJob(id, [total](TransferJob &job) { job.indeterminate = total < 1; });
@@ -99,10 +108,10 @@ QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeProbe
 
     QList<TransferMeter::Sample> samples;
     const auto pause = std::chrono::milliseconds(qint64(interval * 1000));
-    while (!stop->isStopped()) {
+    while (!stop->isStopped() && alive) {
         const qint64 bytes = co_await measure(sample);
         // The run may have ended while the sample was taken; its outcome is final.
-        if (stop->isStopped())
+        if (stop->isStopped() || !alive)
             co_return;
         TransferMeter::record(samples, uptime(), bytes);
         const TransferMeter meter = makeMeter(total, samples);

@@ -5,7 +5,9 @@
 #include "bridge/ADB.h"
 #include "bridge/ProcessStartError.h"
 #include "model/StopHandle.h"
+#include "model/TransferCopy.h"
 #include "model/transfer/AdbProgress.h"
+#include "model/transfer/TemporaryName.h"
 #include "model/transfer/TransferPaths.h"
 #include "platform/Platform.h"
 
@@ -57,8 +59,14 @@ QCoro::Task<> AppModel::runWorker()
 
         const auto token = std::make_shared<CancelToken>();
         m_tokens.insert(id, token);
+        // A copy is written under a fresh hidden name beside its destination (a retry never
+        // meets an earlier attempt's leftovers) and takes the destination's name once complete.
+        const bool copies = spec.kind == TransferJob::Kind::toAndroid || spec.kind == TransferJob::Kind::toMac;
+        const QString written = copies
+            ? temporaryPath(destinationPath(spec), QUuid::createUuid().toString(QUuid::Id128).left(8))
+            : QString();
         const auto monitorStop = std::make_shared<StopHandle>();
-        launch(monitorTransfer(id, spec, monitorStop));
+        launch(monitorTransfer(id, spec, written, monitorStop));
 
         // adb's own "[ 42%]" lines move the bar too, but only while this run lasts, and
         // never to 100%: only the outcome below marks the job done.
@@ -74,25 +82,16 @@ QCoro::Task<> AppModel::runWorker()
         };
 
         std::optional<QString> failure;
+        // Set when a copy did not take its place: what it wrote is removed once the row
+        // shows the outcome.
+        bool discardWritten = false;
         try {
             switch (spec.kind) {
             case TransferJob::Kind::toAndroid:
-            case TransferJob::Kind::toMac: {
-                QStringList args;
-                args << QStringLiteral("-s") << spec.serial;
-                if (spec.kind == TransferJob::Kind::toAndroid)
-                    args << QStringLiteral("push");
-                else
-                    args << QStringLiteral("pull") << QStringLiteral("-a");
-                args << spec.source << destinationArgument(spec);
-                const ProcessResult result =
-                    co_await ADB::shared().run(args, token, onChunk, RunMode::Terminal);
-                if (token->isCancelled())
-                    failure = QStringLiteral("Cancelled");
-                else if (result.status != 0)
-                    failure = ADB::lastMeaningfulLine(result.output + result.error);
+            case TransferJob::Kind::toMac:
+                failure = co_await copyThroughTemporary(spec, written, token, onChunk, monitorStop);
+                discardWritten = failure.has_value();
                 break;
-            }
             case TransferJob::Kind::install:
                 co_await ADB::shared().install(spec.serial, spec.source, token);
                 break;
@@ -138,9 +137,15 @@ QCoro::Task<> AppModel::runWorker()
             ++failed;
         m_tokens.remove(id);
         m_reportedProgress.remove(id);
+        if (discardWritten) {
+            co_await discardCopy(spec, written, cancelled);
+            if (!alive)
+                co_return;
+        }
 
         reloadMac();
-        co_await reloadAndroid(false);
+        // When the queue has run dry the phone's free space is read again, once.
+        co_await reloadAndroid(m_queue.isEmpty());
         if (!alive)
             co_return;
     }

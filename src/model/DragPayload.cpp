@@ -1,12 +1,15 @@
 #include "model/DragPayload.h"
 
+#include "model/SelectionOrder.h"
+
 #include <QMimeData>
 #include <QUrl>
 
-QStringList draggedPaths(const FileEntry &entry, const QSet<QString> &selection)
+QStringList draggedPaths(const FileEntry &entry, const QSet<QString> &selection,
+                         const QList<FileEntry> &rows)
 {
     if (selection.contains(entry.path))
-        return QStringList(selection.begin(), selection.end());
+        return inRowOrder(selection, rows);
     return {entry.path};
 }
 

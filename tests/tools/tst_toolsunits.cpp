@@ -55,11 +55,16 @@ void ToolsUnitsTest::draggedPathsFollowTheSelection()
     FileEntry entry;
     entry.path = QStringLiteral("/p/d");
     const QSet<QString> selection{"/p/a", "/p/b", "/p/c"};
-    QCOMPARE(draggedPaths(entry, selection), QStringList{"/p/d"});
+    QList<FileEntry> rows;
+    for (const char *path : {"/p/c", "/p/d", "/p/a", "/p/b"}) {
+        FileEntry row;
+        row.path = QString::fromLatin1(path);
+        rows << row;
+    }
+    QCOMPARE(draggedPaths(entry, selection, rows), QStringList{"/p/d"});
+    // The whole selection, in the order the pane shows its rows.
     entry.path = QStringLiteral("/p/b");
-    QStringList all = draggedPaths(entry, selection);
-    all.sort();
-    QCOMPARE(all, (QStringList{"/p/a", "/p/b", "/p/c"}));
+    QCOMPARE(draggedPaths(entry, selection, rows), (QStringList{"/p/c", "/p/a", "/p/b"}));
 }
 
 void ToolsUnitsTest::droppedItems_data()

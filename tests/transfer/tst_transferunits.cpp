@@ -1,14 +1,101 @@
 // Pure pieces of the transfer engine: the meter's arithmetic, naming, adb's percentage,
-// the destination rules and the drag payload.
+// the destination rules, the drag payload, and the rules of a copy through a temporary
+// name (the failure line, the walks, the check, the settle).
+#include "bridge/ADB.h"
+#include "bridge/FileInventory.h"
+#include "bridge/SettleCommand.h"
+#include "model/LocalInventory.h"
+#include "model/LocalSettle.h"
+#include "model/SelectionOrder.h"
 #include "model/transfer/AdbProgress.h"
+#include "model/transfer/CopyCheck.h"
 #include "model/transfer/DroppedPaths.h"
 #include "model/transfer/Naming.h"
+#include "model/transfer/TemporaryName.h"
 #include "model/transfer/TransferListModel.h"
 #include "model/transfer/TransferMeter.h"
 #include "model/transfer/TransferPaths.h"
 
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// "rel=size" texts, sorted, for comparing inventories in a table.
+QStringList filesOf(const FileInventory &inventory)
+{
+    QStringList files;
+    for (auto it = inventory.files.cbegin(); it != inventory.files.cend(); ++it)
+        files << it.key() + QLatin1Char('=') + QString::number(it.value());
+    files.sort();
+    return files;
+}
+
+FileInventory inventoryOf(const QStringList &files)
+{
+    FileInventory inventory;
+    inventory.complete = true;
+    for (const QString &file : files) {
+        const qsizetype at = file.lastIndexOf(QLatin1Char('='));
+        inventory.files.insert(file.left(at), file.mid(at + 1).toLongLong());
+    }
+    return inventory;
+}
+
+// A folder described as "a/" (a folder) and "a/b=text" (a file and its content) entries.
+void makeTree(const QString &root, const QStringList &entries)
+{
+    for (const QString &entry : entries) {
+        if (entry.endsWith(QLatin1Char('/'))) {
+            QVERIFY(QDir().mkpath(root + QLatin1Char('/') + entry));
+            continue;
+        }
+        const qsizetype at = entry.indexOf(QLatin1Char('='));
+        const QString path = root + QLatin1Char('/') + entry.left(at);
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(entry.mid(at + 1).toUtf8());
+    }
+}
+
+QStringList treeOf(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString relative = path.mid(root.size() + 1);
+        if (it.fileInfo().isDir()) {
+            entries << relative + QLatin1Char('/');
+            continue;
+        }
+        QFile file(path);
+        entries << relative + QLatin1Char('=') + QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    entries.sort();
+    return entries;
+}
+
+QList<FileEntry> rowsOf(const QStringList &paths)
+{
+    QList<FileEntry> rows;
+    for (const QString &path : paths) {
+        FileEntry row;
+        row.path = path;
+        rows << row;
+    }
+    return rows;
+}
+
+} // namespace
 
 using Sample = TransferMeter::Sample;
 
@@ -357,6 +444,333 @@ private slots:
         QVERIFY(rows.data(rows.index(0), TransferListModel::RetryableRole).toBool());
         QVERIFY(!rows.data(rows.index(1), TransferListModel::RetryableRole).toBool());
         QCOMPARE(rows.data(rows.index(0), TransferListModel::JobRole).value<TransferJob>(), failed);
+    }
+
+    void failureLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("reason before the summary")
+            << "adb: error: failed to copy '/home/me/big.bin' to '/storage/emulated/0/big.bin': couldn't read from device\n"
+               "/home/me/big.bin: 0 files pushed, 0 skipped. 42.6 MB/s (23721136 bytes in 0.531s)\n"
+            << "adb: error: failed to copy '/home/me/big.bin' to '/storage/emulated/0/big.bin': couldn't read from device";
+        QTest::newRow("phone full")
+            << "\r[ 99%] /sdcard/big.bin\radb: error: failed to copy 'big.bin' to '/sdcard/big.bin': remote write failed: No space left on device\n"
+               "big.bin: 0 files pushed, 0 skipped. 840.2 MB/s (25555920 bytes in 0.029s)\n"
+            << "adb: error: failed to copy 'big.bin' to '/sdcard/big.bin': remote write failed: No space left on device";
+        QTest::newRow("the last of two error lines")
+            << "error: first\n[ 10%] /sdcard/x\nadb: error: second\nx: 0 files pulled.\n" << "adb: error: second";
+        QTest::newRow("adb's own error") << "error: device offline\n" << "error: device offline";
+        QTest::newRow("failed to") << "failed to connect to '127.0.0.1:6099': Connection refused\n"
+                                   << "failed to connect to '127.0.0.1:6099': Connection refused";
+        QTest::newRow("adb: failed to") << "adb: failed to install bad.apk: Failure [INSTALL_PARSE_FAILED_NOT_APK: not a zip]\nx\n"
+                                        << "adb: failed to install bad.apk: Failure [INSTALL_PARSE_FAILED_NOT_APK: not a zip]";
+        QTest::newRow("blanks around an error line") << "  adb: error: boom \t\n  \n" << "adb: error: boom";
+        QTest::newRow("no error line: the last meaningful line")
+            << "protocol fault: failed to read stat response\n" << "protocol fault: failed to read stat response";
+        QTest::newRow("error inside a name is no error line")
+            << "/home/me/error: notes.txt: 0 files pushed, 0 skipped.\n" << "/home/me/error: notes.txt: 0 files pushed, 0 skipped.";
+        QTest::newRow("progress only") << "[  5%] /sdcard/a\r[ 50%] /sdcard/a\r" << "Transfer failed";
+        QTest::newRow("empty") << QString() << "Transfer failed";
+    }
+
+    void failureLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QCOMPARE(ADB::failureLine(text), line);
+    }
+
+    void errorLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("line"); // empty: none
+        QTest::newRow("a push that could not read a folder, with status 0")
+            << "adb: error: cannot open '/home/me/tree/locked/': Permission denied\n"
+               "/home/me/tree/: 1 file pushed, 0 skipped. 0.0 MB/s (2 bytes in 0.005s)\n"
+            << "adb: error: cannot open '/home/me/tree/locked/': Permission denied";
+        QTest::newRow("a whole copy") << "\r[100%] /sdcard/x\nx: 1 file pulled, 0 skipped. 310.0 MB/s\n" << "";
+        QTest::newRow("a warning is no error") << "adb: warning: skipping special file 'fifo'\nx: 1 file pushed.\n" << "";
+        QTest::newRow("empty") << QString() << "";
+    }
+
+    void errorLine()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, line);
+        QCOMPARE(ADB::errorLine(text), line.isEmpty() ? std::nullopt : std::optional<QString>(line));
+    }
+
+    void temporaryName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("temporary");
+        const QString suffix = QStringLiteral(".tessary-1a2b3c4d");
+        QTest::newRow("short") << "big.bin" << ".big.bin" + suffix;
+        QTest::newRow("hidden") << ".profile" << "..profile" + suffix;
+        // 255 bytes at most: one dot, the suffix's 17, 237 left for the name.
+        QTest::newRow("long") << QString(300, 'a') << "." + QString(237, 'a') + suffix;
+        QTest::newRow("two-byte characters are never cut")
+            << QString(200, QChar(0xE9)) << "." + QString(118, QChar(0xE9)) + suffix;
+        const QString grin = QStringLiteral("\U0001F600");
+        QTest::newRow("surrogate pairs stay whole") << grin.repeated(100) << "." + grin.repeated(59) + suffix;
+    }
+
+    void temporaryName()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, temporary);
+        const QString made = ::temporaryName(name, QStringLiteral("1a2b3c4d"));
+        QCOMPARE(made, temporary);
+        QVERIFY(made.toUtf8().size() <= 255);
+    }
+
+    void temporaryPath_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QString>("temporary");
+        QTest::newRow("local file") << "/home/me/Downloads/a.zip" << "/home/me/Downloads/.a.zip.tessary-t";
+        QTest::newRow("phone root") << "/y.txt" << "/.y.txt.tessary-t";
+        QTest::newRow("folder with a slash") << "/sdcard/tree/" << "/sdcard/.tree.tessary-t";
+        QTest::newRow("space in the name") << "/sdcard/My Folder" << "/sdcard/.My Folder.tessary-t";
+    }
+
+    void temporaryPath()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QString, temporary);
+        QCOMPARE(::temporaryPath(destination, QStringLiteral("t")), temporary);
+    }
+
+    void parseInventory_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("unreadable");
+        QTest::addColumn<bool>("complete");
+        const QString end = QStringLiteral("tessary-walk-end 0\n");
+        QTest::newRow("folder") << "10 /s/t/a.txt\n200000 /s/t/sub/b c.bin\n" + end << "" << "/s/t"
+                                << QStringList{"/a.txt=10", "/sub/b c.bin=200000"} << QStringList{} << true;
+        QTest::newRow("root with a slash") << "10 /s/t/a.txt\n" + end << "" << "/s/t/"
+                                           << QStringList{"/a.txt=10"} << QStringList{} << true;
+        QTest::newRow("file root") << "7 /s/x.txt\n" + end << "" << "/s/x.txt" << QStringList{"=7"}
+                                   << QStringList{} << true;
+        QTest::newRow("empty folder") << end << "" << "/s/t" << QStringList{} << QStringList{} << true;
+        QTest::newRow("terminal line ends") << "10 /s/t/a\r\ntessary-walk-end 0\r\n" << "" << "/s/t"
+                                            << QStringList{"/a=10"} << QStringList{} << true;
+        QTest::newRow("unreadable folder")
+            << "4 /s/t/a\ntessary-walk-end 1\n" << "find: /s/t/Locked: Permission denied\n" << "/s/t"
+            << QStringList{"/a=4"} << QStringList{"/s/t/Locked"} << false;
+        QTest::newRow("cut off before the end") << "10 /s/t/a\n" << "" << "/s/t" << QStringList{"/a=10"}
+                                                << QStringList{} << false;
+        QTest::newRow("find failed") << "tessary-walk-end 1\n" << "" << "/s/t" << QStringList{} << QStringList{} << false;
+        QTest::newRow("adb failed") << "" << "error: device offline\n" << "/s/t" << QStringList{}
+                                    << QStringList{} << false;
+        QTest::newRow("a name with a line feed") << "3 /s/t/a\nb\n" + end << "" << "/s/t"
+                                                 << QStringList{"/a=3"} << QStringList{} << false;
+        QTest::newRow("a sibling that starts like the root") << "5 /s/tree2/x\n" + end << "" << "/s/tree"
+                                                             << QStringList{} << QStringList{} << false;
+    }
+
+    void parseInventory()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        QFETCH(QString, root);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, unreadable);
+        QFETCH(bool, complete);
+        const FileInventory inventory = ::parseInventory(output, error, root);
+        QCOMPARE(filesOf(inventory), files);
+        QCOMPARE(inventory.unreadable, unreadable);
+        QCOMPARE(inventory.complete, complete);
+    }
+
+    void inventoryCommandQuotesTheRoot()
+    {
+        QCOMPARE(inventoryCommand(QStringLiteral("/sdcard/it's/")),
+                 QStringLiteral("find -H '/sdcard/it'\\''s' -type f -exec stat -c '%s %n' {} +; "
+                                "echo \"tessary-walk-end $?\""));
+    }
+
+    void localInventory()
+    {
+        QTemporaryDir dir;
+        makeTree(dir.path(), {"t/a.txt=hello", "t/sub/b.bin=12345678", "t/.hidden=x", "t/empty/"});
+        QVERIFY(QFile::link(dir.filePath("t/a.txt"), dir.filePath("t/link")));
+        const FileInventory folder = ::localInventory(dir.filePath("t"));
+        QCOMPARE(filesOf(folder), (QStringList{"/.hidden=1", "/a.txt=5", "/sub/b.bin=8"}));
+        QVERIFY(folder.complete);
+        QVERIFY(folder.unreadable.isEmpty());
+        const FileInventory file = ::localInventory(dir.filePath("t/sub/b.bin"));
+        QCOMPARE(filesOf(file), QStringList{"=8"});
+        QVERIFY(file.complete);
+        const FileInventory missing = ::localInventory(dir.filePath("nothing"));
+        QVERIFY(missing.files.isEmpty());
+        QVERIFY(!missing.complete);
+    }
+
+    void firstDifference_data()
+    {
+        QTest::addColumn<QStringList>("source");
+        QTest::addColumn<QStringList>("copy");
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<QString>("difference");
+        QTest::newRow("whole") << QStringList{"/a=1", "/sub/b=2"} << QStringList{"/sub/b=2", "/a=1"} << true << "";
+        QTest::newRow("more in the copy") << QStringList{"/a=1"} << QStringList{"/a=1", "/old=9"} << true << "";
+        QTest::newRow("empty source") << QStringList{} << QStringList{} << true << "";
+        QTest::newRow("a file missing") << QStringList{"/a=1", "/sub/b=2"} << QStringList{"/a=1"} << false << "/sub/b";
+        QTest::newRow("a file shorter") << QStringList{"/a=1", "/b=2000"} << QStringList{"/a=1", "/b=1999"} << false << "/b";
+        QTest::newRow("the first in path order") << QStringList{"/z=1", "/m=1"} << QStringList{} << false << "/m";
+        QTest::newRow("a file root shorter") << QStringList{"=20000000"} << QStringList{"=19000000"} << false << "";
+        QTest::newRow("a folder instead of a file") << QStringList{"=5"} << QStringList{"/x=5"} << false << "";
+    }
+
+    void firstDifference()
+    {
+        QFETCH(QStringList, source);
+        QFETCH(QStringList, copy);
+        QFETCH(bool, whole);
+        QFETCH(QString, difference);
+        const std::optional<QString> found = ::firstDifference(inventoryOf(source), inventoryOf(copy));
+        QCOMPARE(found, whole ? std::nullopt : std::optional<QString>(difference));
+    }
+
+    // The phone's settle command and the local settle follow one rule; both are run on the
+    // same cases ("tmp" is the finished copy, "dest" its destination).
+    void settleOnThePhoneShell_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<bool>("succeeds");
+        QTest::newRow("file onto nothing") << QStringList{"tmp=new"} << QStringList{"dest=new"} << true;
+        QTest::newRow("file over a file") << QStringList{"tmp=new", "dest=old"} << QStringList{"dest=new"} << true;
+        QTest::newRow("folder onto nothing")
+            << QStringList{"tmp/a=1", "tmp/sub/b=2"} << QStringList{"dest/", "dest/a=1", "dest/sub/", "dest/sub/b=2"} << true;
+        QTest::newRow("folder merged file by file")
+            << QStringList{"tmp/a=new", "tmp/.h=hidden", "tmp/sub/b=new", "dest/a=old", "dest/keep=k", "dest/sub/c=c"}
+            << QStringList{"dest/", "dest/.h=hidden", "dest/a=new", "dest/keep=k", "dest/sub/", "dest/sub/b=new", "dest/sub/c=c"}
+            << true;
+        QTest::newRow("file never goes into a folder")
+            << QStringList{"tmp=new", "dest/x=old"} << QStringList{"dest/", "dest/x=old", "tmp=new"} << false;
+        QTest::newRow("folder never replaces a file")
+            << QStringList{"tmp/a=1", "dest=old"} << QStringList{"dest=old", "tmp/", "tmp/a=1"} << false;
+        QTest::newRow("a file where the destination has a folder")
+            << QStringList{"tmp/a=new", "dest/a/x=old"}
+            << QStringList{"dest/", "dest/a/", "dest/a/x=old", "tmp/", "tmp/a=new"} << false;
+    }
+
+    void settleOnThePhoneShell()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(bool, succeeds);
+        if (!QFileInfo::exists(QStringLiteral("/usr/bin/mksh")) || !QFileInfo::exists(QStringLiteral("/usr/bin/toybox")))
+            QSKIP("the phone's shell (mksh) and toybox are not installed");
+        QTemporaryDir dir;
+        makeTree(dir.path(), before);
+        // The phone's userland: mksh with toybox's applets.
+        QTemporaryDir bin;
+        for (const char *applet : {"mv", "rmdir", "mkdir"})
+            QVERIFY(QFile::link(QStringLiteral("/usr/bin/toybox"), bin.filePath(QString::fromLatin1(applet))));
+        QProcess shell;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PATH"), bin.path() + QStringLiteral(":/usr/bin:/bin"));
+        shell.setProcessEnvironment(env);
+        shell.start(QStringLiteral("/usr/bin/mksh"),
+                    {QStringLiteral("-c"),
+                     settleCommand(dir.filePath(QStringLiteral("tmp")), dir.filePath(QStringLiteral("dest")),
+                                   QFileInfo(dir.filePath(QStringLiteral("tmp"))).isDir())});
+        QVERIFY(shell.waitForFinished(30000));
+        const QString output = QString::fromUtf8(shell.readAllStandardOutput());
+        QCOMPARE(settleSucceeded(output), succeeds);
+        QCOMPARE(treeOf(dir.path()), after);
+    }
+
+    void settleOnThisComputer_data() { settleOnThePhoneShell_data(); }
+
+    void settleOnThisComputer()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(bool, succeeds);
+        QTemporaryDir dir;
+        makeTree(dir.path(), before);
+        const std::optional<QString> failure =
+            settleLocal(dir.filePath(QStringLiteral("tmp")), dir.filePath(QStringLiteral("dest")));
+        QCOMPARE(!failure.has_value(), succeeds);
+        QCOMPARE(treeOf(dir.path()), after);
+    }
+
+    void settleOfAFolderPushThatCreatedNothing()
+    {
+        if (!QFileInfo::exists(QStringLiteral("/usr/bin/mksh")))
+            QSKIP("the phone's shell (mksh) is not installed");
+        QTemporaryDir dir;
+        QProcess shell;
+        shell.start(QStringLiteral("/usr/bin/mksh"),
+                    {QStringLiteral("-c"), settleCommand(dir.filePath(QStringLiteral("tmp")),
+                                                         dir.filePath(QStringLiteral("dest")), true)});
+        QVERIFY(shell.waitForFinished(30000));
+        QVERIFY(settleSucceeded(QString::fromUtf8(shell.readAllStandardOutput())));
+        QCOMPARE(treeOf(dir.path()), QStringList{"dest/"});
+    }
+
+    void settleSucceededNeedsTheEndLine_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("succeeded");
+        QTest::newRow("success") << "tessary-settle-end 0\n" << true;
+        QTest::newRow("terminal line end") << "tessary-settle-end 0\r\n" << true;
+        QTest::newRow("failure") << "tessary-settle-end 1\n" << false;
+        QTest::newRow("cut off") << "" << false;
+        QTest::newRow("a larger status") << "tessary-settle-end 01\n" << false;
+    }
+
+    void settleSucceededNeedsTheEndLine()
+    {
+        QFETCH(QString, output);
+        QFETCH(bool, succeeded);
+        QCOMPARE(settleSucceeded(output), succeeded);
+    }
+
+    void discardLocalRemovesLinksNotTheirTargets()
+    {
+        QTemporaryDir dir;
+        makeTree(dir.path(), {"kept/a=1", "tmp/b=2"});
+        QVERIFY(QFile::link(dir.filePath("kept"), dir.filePath("tmp/link")));
+        discardLocal(dir.filePath("tmp"));
+        QCOMPARE(treeOf(dir.path()), (QStringList{"kept/", "kept/a=1"}));
+    }
+
+    void inRowOrder_data()
+    {
+        QTest::addColumn<QStringList>("selection");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("ordered");
+        QTest::newRow("the pane's order") << QStringList{"/p/a", "/p/b", "/p/c"}
+                                          << QStringList{"/p/c", "/p/x", "/p/a", "/p/b"}
+                                          << QStringList{"/p/c", "/p/a", "/p/b"};
+        QTest::newRow("no row: name order after the rows")
+            << QStringList{"/p/x10", "/p/a", "/p/x2"} << QStringList{"/p/a"} << QStringList{"/p/a", "/p/x2", "/p/x10"};
+        QTest::newRow("nothing selected") << QStringList{} << QStringList{"/p/a"} << QStringList{};
+    }
+
+    void inRowOrder()
+    {
+        QFETCH(QStringList, selection);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, ordered);
+        QCOMPARE(::inRowOrder(QSet<QString>(selection.begin(), selection.end()), rowsOf(rows)), ordered);
+    }
+
+    void inRowOrderOfAList()
+    {
+        // Paths that are no row keep their given order.
+        QCOMPARE(::inRowOrder(QStringList{"/q/z", "/p/b", "/q/y", "/p/c"}, rowsOf({"/p/c", "/p/b"})),
+                 (QStringList{"/p/c", "/p/b", "/q/z", "/q/y"}));
     }
 };
 

@@ -1,0 +1,76 @@
+#include "bridge/FileInventory.h"
+
+#include "bridge/ShellQuote.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString endMarker = QStringLiteral("tessary-walk-end ");
+
+// Lines split at line feeds only: a name may hold any other character. A terminal-mode
+// shell ends its lines with "\r\n".
+QStringList lineFeedLines(const QString &text)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+QString withoutTrailingSlash(const QString &path)
+{
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    return trimmed;
+}
+
+QString inventoryCommand(const QString &root)
+{
+    // -H follows the root itself when it is a link, as adb does; links below it are not files.
+    return QStringLiteral("find -H ") + shellQuote(withoutTrailingSlash(root))
+        + QStringLiteral(" -type f -exec stat -c '%s %n' {} +; echo \"") + endMarker
+        + QStringLiteral("$?\"");
+}
+
+FileInventory parseInventory(const QString &output, const QString &error, const QString &root)
+{
+    static const QRegularExpression fileLine(QStringLiteral("^(\\d+) (.*)$"),
+                                             QRegularExpression::DotMatchesEverythingOption);
+    const QString base = withoutTrailingSlash(root);
+    FileInventory inventory;
+    QStringList lines = lineFeedLines(output);
+    bool understood = !lines.isEmpty() && lines.last().startsWith(endMarker);
+    const bool findSucceeded = understood && lines.last().mid(endMarker.size()) == QLatin1String("0");
+    if (understood)
+        lines.removeLast();
+    for (const QString &line : std::as_const(lines)) {
+        const QRegularExpressionMatch match = fileLine.match(line);
+        const QString path = match.captured(2);
+        bool isNumber = false;
+        const qint64 size = match.captured(1).toLongLong(&isNumber);
+        const bool inside = path == base || path.startsWith(base + QLatin1Char('/'));
+        if (!match.hasMatch() || !isNumber || !inside) {
+            understood = false;
+            continue;
+        }
+        inventory.files.insert(path.mid(base.size()), size);
+    }
+    // toybox: "find: /storage/emulated/0/Private: Permission denied"
+    for (const QString &line : lineFeedLines(error)) {
+        if (!line.startsWith(QLatin1String("find: ")))
+            continue;
+        const QString rest = line.mid(6);
+        const qsizetype reason = rest.lastIndexOf(QLatin1String(": "));
+        inventory.unreadable.append(reason < 0 ? rest : rest.left(reason));
+    }
+    inventory.complete = understood && findSucceeded && inventory.unreadable.isEmpty();
+    return inventory;
+}
