@@ -121,7 +121,7 @@ QCoro::Task<> AppModel::runBackup(QUuid id, BackupPlan plan, CancelTokenPtr toke
             job.progress = 1.0;
             job.state = TransferJob::State::done();
         });
-        Platform::instance().fileBrowser().reveal(plan.destination);
+        Platform::instance().fileBrowser().reveal({plan.destination});
     }
     notifyFinished(int(count) - failures, failures);
 }

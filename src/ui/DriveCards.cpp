@@ -69,7 +69,7 @@ void DriveCards::rebuild()
         row->addStretch(1);
         auto *reveal = new QPushButton(QStringLiteral("Show in Finder"), card);
         const QString path = drive.path();
-        connect(reveal, &QPushButton::clicked, this, [path] { Platform::instance().fileBrowser().reveal(path); });
+        connect(reveal, &QPushButton::clicked, this, [path] { Platform::instance().fileBrowser().reveal({path}); });
         auto *eject = new QPushButton(QStringLiteral("Eject"), card);
         connect(eject, &QPushButton::clicked, this, [this, drive] { m_model->eject(drive); });
         row->addWidget(reveal);

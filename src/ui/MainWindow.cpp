@@ -179,10 +179,7 @@ QWidget *MainWindow::buildBrowser()
     mac.onRename = [this](const FileEntry &entry, const QString &name) { m_model->renameMac(entry.path, name); };
     mac.onDelete = [this](const QStringList &paths) { m_model->trashMac(paths); };
     mac.onReveal = [this] { Platform::instance().launcher().open(QUrl::fromLocalFile(m_model->macPath())); };
-    mac.onRevealItems = [](const QStringList &paths) {
-        for (const QString &path : paths)
-            Platform::instance().fileBrowser().reveal(path);
-    };
+    mac.onRevealItems = [](const QStringList &paths) { Platform::instance().fileBrowser().reveal(paths); };
     mac.errorActionTitle = QStringLiteral("Open Full Disk Access Settings");
     mac.onErrorAction = [this] { m_model->openFullDiskAccessSettings(); };
     mac.onCopyToOther = [this](const QSet<QString> &paths) {

@@ -6,3 +6,4 @@ int runFilePaneTests(int argc, char **argv);
 int runTransferRowTests(int argc, char **argv);
 int runMainWindowTests(int argc, char **argv);
 int runWindowActionsTests(int argc, char **argv);
+int runRevealItemsTests(int argc, char **argv);

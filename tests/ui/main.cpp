@@ -14,5 +14,6 @@ int main(int argc, char **argv)
     status |= runTransferRowTests(argc, argv);
     status |= runMainWindowTests(argc, argv);
     status |= runWindowActionsTests(argc, argv);
+    status |= runRevealItemsTests(argc, argv);
     return status;
 }
