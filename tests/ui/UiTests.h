@@ -7,3 +7,4 @@ int runTransferRowTests(int argc, char **argv);
 int runMainWindowTests(int argc, char **argv);
 int runWindowActionsTests(int argc, char **argv);
 int runRevealItemsTests(int argc, char **argv);
+int runPhoneDragTests(int argc, char **argv);

@@ -15,5 +15,6 @@ int main(int argc, char **argv)
     status |= runMainWindowTests(argc, argv);
     status |= runWindowActionsTests(argc, argv);
     status |= runRevealItemsTests(argc, argv);
+    status |= runPhoneDragTests(argc, argv);
     return status;
 }
