@@ -8,3 +8,4 @@ int runMainWindowTests(int argc, char **argv);
 int runWindowActionsTests(int argc, char **argv);
 int runRevealItemsTests(int argc, char **argv);
 int runPhoneDragTests(int argc, char **argv);
+int runPromptAnswersTests(int argc, char **argv);

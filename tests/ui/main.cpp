@@ -16,5 +16,6 @@ int main(int argc, char **argv)
     status |= runWindowActionsTests(argc, argv);
     status |= runRevealItemsTests(argc, argv);
     status |= runPhoneDragTests(argc, argv);
+    status |= runPromptAnswersTests(argc, argv);
     return status;
 }
