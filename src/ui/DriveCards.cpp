@@ -55,11 +55,13 @@ void DriveCards::rebuild()
         auto *texts = new QVBoxLayout;
         texts->setSpacing(0);
         auto *name = new QLabel(drive.name, card);
+        name->setTextFormat(Qt::PlainText);
         QFont bold = name->font();
         bold.setBold(true);
         name->setFont(bold);
         texts->addWidget(name);
         auto *details = new QLabel(drive.format + QStringLiteral("  ·  ") + drive.capacityText(), card);
+        details->setTextFormat(Qt::PlainText);
         QFont caption = details->font();
         caption.setPointSizeF(caption.pointSizeF() * 0.9);
         details->setFont(caption);

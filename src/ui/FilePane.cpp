@@ -55,6 +55,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
     m_title->setFont(titleFont);
     m_title->setObjectName(QStringLiteral("paneTitle"));
+    m_title->setTextFormat(Qt::PlainText);
     titleRow->addWidget(m_title);
     titleRow->addStretch(1);
     m_spinner->hide();
@@ -177,6 +178,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     layout->addWidget(divider(this));
     m_footer->setForegroundRole(QPalette::PlaceholderText);
     m_footer->setObjectName(QStringLiteral("footer"));
+    m_footer->setTextFormat(Qt::PlainText);
     layout->addWidget(m_footer);
 
     refreshOverlay();

@@ -41,7 +41,12 @@ void PhoneInfoView::rebuild()
         return;
     }
 
-    auto *title = new QLabel(info->manufacturer + QLatin1Char(' ') + info->model, this);
+    auto plain = [](const QString &text, QWidget *parent) {
+        auto *label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    };
+    auto *title = plain(info->manufacturer + QLatin1Char(' ') + info->model, this);
     QFont headline = title->font();
     headline.setBold(true);
     title->setFont(headline);
@@ -51,26 +56,26 @@ void PhoneInfoView::rebuild()
     auto *formLayout = new QFormLayout(form);
     formLayout->setContentsMargins(0, 0, 0, 0);
     auto addRow = [&](QWidget *label, const QString &labelText, const QString &value) {
-        auto *valueLabel = new QLabel(value, form);
+        QLabel *valueLabel = plain(value, form);
         valueLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         formLayout->addRow(label, valueLabel);
         m_rows.append({labelText, value});
     };
-    addRow(new QLabel(QStringLiteral("Android"), form), QStringLiteral("Android"),
+    addRow(plain(QStringLiteral("Android"), form), QStringLiteral("Android"),
            info->androidVersion.isEmpty() ? QStringLiteral("—") : info->androidVersion);
-    addRow(new QLabel(QStringLiteral("Serial"), form), QStringLiteral("Serial"), info->serial);
+    addRow(plain(QStringLiteral("Serial"), form), QStringLiteral("Serial"), info->serial);
     if (info->batteryLevel) {
         auto *battery = new IconLabel(info->charging ? QStringLiteral("battery.100.bolt") : QStringLiteral("battery.75"),
                                       QStringLiteral("Battery"), form);
         addRow(battery, QStringLiteral("Battery"), QString::number(*info->batteryLevel) + QLatin1Char('%'));
     }
     if (info->temperatureC)
-        addRow(new QLabel(QStringLiteral("Battery temp"), form), QStringLiteral("Battery temp"),
+        addRow(plain(QStringLiteral("Battery temp"), form), QStringLiteral("Battery temp"),
                Texts::temperature(*info->temperatureC));
     m_layout->addWidget(form);
 
     for (const StorageVolume &volume : m_model->storages()) {
-        auto *name = new QLabel(volume.name, this);
+        QLabel *name = plain(volume.name, this);
         QFont medium = name->font();
         medium.setWeight(QFont::Medium);
         name->setFont(medium);
@@ -82,7 +87,7 @@ void PhoneInfoView::rebuild()
             bar->setRange(0, 1000);
             bar->setValue(int(double(volume.total - volume.free) / double(volume.total) * 1000));
             m_layout->addWidget(bar);
-            auto *caption = new QLabel(Texts::storageCaption(volume.total, volume.free), this);
+            QLabel *caption = plain(Texts::storageCaption(volume.total, volume.free), this);
             QFont small = caption->font();
             small.setPointSizeF(small.pointSizeF() * 0.9);
             caption->setFont(small);

@@ -90,6 +90,7 @@ PreviewWindow::PreviewWindow(const QString &path, QWidget *parent) : QWidget(par
     }
 
     auto *name = new QLabel(info.fileName());
+    name->setTextFormat(Qt::PlainText);
     QFont bold = name->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);

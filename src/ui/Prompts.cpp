@@ -3,9 +3,22 @@
 #include "model/AppModel.h"
 #include "ui/Texts.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
+
+namespace {
+
+// Names in the texts come from the phone and the disk: shown as typed, never as markup.
+void showPlain(QMessageBox *box, const QString &text)
+{
+    box->setInformativeText(text);
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
+}
+
+} // namespace
 
 Prompts::Prompts(AppModel *model, QWidget *window) : QObject(window), m_model(model), m_window(window)
 {
@@ -71,7 +84,7 @@ void Prompts::sync(Kind kind)
         return;
     }
     if (box) {
-        box->setInformativeText(content->second);
+        showPlain(box, content->second);
         return;
     }
     box = open(kind, content->first, content->second, buttons);
@@ -82,7 +95,8 @@ QMessageBox *Prompts::open(Kind kind, const QString &title, const QString &text,
     auto *box = new QMessageBox(m_window);
     box->setWindowTitle(title);
     box->setText(title);
-    box->setInformativeText(text);
+    box->setTextFormat(Qt::PlainText);
+    showPlain(box, text);
     box->setIcon(kind == Kind::message ? QMessageBox::Information : QMessageBox::Question);
     box->setWindowModality(Qt::WindowModal);
     // A bold heading over the text, and lines long enough that a path or a list of names

@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "model/transfer/Naming.h"
 #include "ui/Icons.h"
+#include "ui/Texts.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -59,9 +60,11 @@ void StorageSwitcher::rebuild()
             tip += QLatin1Char('\n') + formatByteCount(volume.free) + QStringLiteral(" free of ") + formatByteCount(volume.total);
         }
         inner->addLayout(texts);
-        for (QLabel *label : button->findChildren<QLabel *>())
+        for (QLabel *label : button->findChildren<QLabel *>()) {
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        button->setToolTip(tip);
+            label->setTextFormat(Qt::PlainText);
+        }
+        button->setToolTip(Texts::plainToolTip(tip));
         button->setMinimumSize(inner->sizeHint());
         const QString path = volume.path;
         connect(button, &QPushButton::clicked, this, [this, path] {

@@ -3,6 +3,8 @@
 #include "common/ByteCount.h"
 #include "model/transfer/BackupPlan.h"
 
+#include <QTextDocument>
+
 #include <algorithm>
 #include <cmath>
 
@@ -79,6 +81,21 @@ QString storageCaption(qint64 total, qint64 free)
 {
     return formatByteCount(total - free) + QStringLiteral(" used of ") + formatByteCount(total)
         + QStringLiteral(" — ") + formatByteCount(free) + QStringLiteral(" free");
+}
+
+QString plainToolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? wrappedToolTip(text) : text;
+}
+
+QString wrappedToolTip(const QString &text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+QString buttonText(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 } // namespace Texts

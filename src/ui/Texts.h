@@ -37,4 +37,12 @@ QString temperature(double celsius);
 // "1.2 GB used of 64 GB — 62.8 GB free"
 QString storageCaption(qint64 total, qint64 free);
 
+// Names come from the phone and the disk and are shown as typed. A tooltip guesses its
+// format, so a text it would take for markup is escaped.
+QString plainToolTip(const QString &text);
+// A long text as typed, in a tooltip that wraps it instead of running off the screen.
+QString wrappedToolTip(const QString &text);
+// A button takes "&" as the mark of its shortcut key: each one is doubled to show itself.
+QString buttonText(const QString &text);
+
 } // namespace Texts

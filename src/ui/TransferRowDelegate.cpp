@@ -249,7 +249,8 @@ bool TransferRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, 
         }
     }
     const TransferJob job = m_jobAt(index);
-    const QString tip = job.state.value() == TransferJob::State::Case::failed ? job.state.message() : job.name;
+    const QString tip = Texts::plainToolTip(job.state.value() == TransferJob::State::Case::failed ? job.state.message()
+                                                                                                  : job.name);
     QToolTip::showText(event->globalPos(), tip, view);
     return true;
 }

@@ -9,3 +9,4 @@ int runWindowActionsTests(int argc, char **argv);
 int runRevealItemsTests(int argc, char **argv);
 int runPhoneDragTests(int argc, char **argv);
 int runPromptAnswersTests(int argc, char **argv);
+int runPlainNamesTests(int argc, char **argv);

@@ -17,5 +17,6 @@ int main(int argc, char **argv)
     status |= runRevealItemsTests(argc, argv);
     status |= runPhoneDragTests(argc, argv);
     status |= runPromptAnswersTests(argc, argv);
+    status |= runPlainNamesTests(argc, argv);
     return status;
 }
