@@ -10,6 +10,11 @@
 
 namespace {
 
+QMessageBox::Icon iconFor(AppModel::MessageKind kind)
+{
+    return kind == AppModel::MessageKind::information ? QMessageBox::Information : QMessageBox::Warning;
+}
+
 // Names in the texts come from the phone and the disk: shown as typed, never as markup.
 void showPlain(QMessageBox *box, const QString &text)
 {
@@ -85,6 +90,8 @@ void Prompts::sync(Kind kind)
     }
     if (box) {
         showPlain(box, content->second);
+        if (kind == Kind::message)
+            box->setIcon(iconFor(m_model->messageKind()));
         return;
     }
     box = open(kind, content->first, content->second, buttons);
@@ -97,7 +104,7 @@ QMessageBox *Prompts::open(Kind kind, const QString &title, const QString &text,
     box->setText(title);
     box->setTextFormat(Qt::PlainText);
     showPlain(box, text);
-    box->setIcon(kind == Kind::message ? QMessageBox::Information : QMessageBox::Question);
+    box->setIcon(kind == Kind::message ? iconFor(m_model->messageKind()) : QMessageBox::Question);
     box->setWindowModality(Qt::WindowModal);
     // A bold heading over the text, and lines long enough that a path or a list of names
     // does not wrap after every other word.

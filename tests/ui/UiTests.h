@@ -10,3 +10,4 @@ int runRevealItemsTests(int argc, char **argv);
 int runPhoneDragTests(int argc, char **argv);
 int runPromptAnswersTests(int argc, char **argv);
 int runPlainNamesTests(int argc, char **argv);
+int runFailureTextsTests(int argc, char **argv);

@@ -18,5 +18,6 @@ int main(int argc, char **argv)
     status |= runPhoneDragTests(argc, argv);
     status |= runPromptAnswersTests(argc, argv);
     status |= runPlainNamesTests(argc, argv);
+    status |= runFailureTextsTests(argc, argv);
     return status;
 }
