@@ -221,9 +221,16 @@ void FilePane::setPathText(const QString &path)
 
 void FilePane::setItems(const QList<FileEntry> &items)
 {
+    m_items = items;
+    showRows();
+}
+
+void FilePane::showRows()
+{
     {
         QScopedValueRollback guard(m_syncing, true);
-        m_model->setItems(items);
+        // A folder that cannot be read shows its reason alone, not what it held before.
+        m_model->setItems(m_error ? QList<FileEntry>() : m_items);
     }
     applySelectionToView();
     refreshOverlay();
@@ -246,8 +253,12 @@ void FilePane::setLoading(bool loading)
 
 void FilePane::setErrorText(const std::optional<QString> &error)
 {
+    const bool rowsChange = error.has_value() != m_error.has_value();
     m_error = error;
-    refreshOverlay();
+    if (rowsChange)
+        showRows();
+    else
+        refreshOverlay();
 }
 
 void FilePane::setCanGoUp(bool canGoUp)
@@ -336,7 +347,10 @@ void FilePane::viewSelectionChanged()
 
 void FilePane::refreshFooter()
 {
-    m_footer->setText(Texts::footer(m_proxy->rowCount(), m_model->rowCount(), m_selection.size()));
+    if (m_error)
+        m_footer->clear();
+    else
+        m_footer->setText(Texts::footer(m_proxy->rowCount(), m_model->rowCount(), m_selection.size()));
 }
 
 void FilePane::refreshOverlay()

@@ -110,6 +110,8 @@ private:
     QToolButton *iconButton(const QString &symbol, const QString &help);
     void applySelectionToView();
     void viewSelectionChanged();
+    // Puts the rows in the table, or none while the folder cannot be read.
+    void showRows();
     void refreshOverlay();
     void refreshFooter();
     void placeOverlay();
@@ -123,6 +125,7 @@ private:
 
     Side m_side;
     FilePaneActions m_actions;
+    QList<FileEntry> m_items;
     QSet<QString> m_selection;
     QString m_pathText;
     bool m_loading = false;

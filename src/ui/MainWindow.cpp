@@ -116,6 +116,11 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
         refreshDevices();
         refreshPhonePane();
         refreshTransferButtons();
+        // The open information popover reads the phone as soon as it can answer.
+        const std::optional<AndroidDevice> ready = m_model->readyDevice();
+        const std::optional<PhoneInfo> info = m_model->phoneInfo();
+        if (m_infoPopover->isVisible() && ready && (!info || info->serial != ready->serial))
+            start(this, m_model->loadPhoneInfo());
     });
     connect(model, &AppModel::selectedSerialChanged, this, [this] {
         refreshDevices();

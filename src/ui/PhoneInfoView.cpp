@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 #include "ui/IconLabel.h"
+#include "ui/Icons.h"
 #include "ui/Spinner.h"
 #include "ui/Texts.h"
 
@@ -19,7 +20,29 @@ PhoneInfoView::PhoneInfoView(AppModel *model, QWidget *parent)
     m_layout->setSpacing(8);
     connect(model, &AppModel::phoneInfoChanged, this, &PhoneInfoView::rebuild);
     connect(model, &AppModel::storagesChanged, this, &PhoneInfoView::rebuild);
+    connect(model, &AppModel::devicesChanged, this, &PhoneInfoView::rebuild);
+    connect(model, &AppModel::selectedSerialChanged, this, &PhoneInfoView::rebuild);
     rebuild();
+}
+
+void PhoneInfoView::showNotice(const QString &symbol, const QString &text)
+{
+    auto *row = new QWidget(this);
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    if (symbol.isEmpty()) {
+        rowLayout->addWidget(new Spinner(14, row), 0, Qt::AlignTop);
+    } else {
+        auto *icon = new QLabel(row);
+        icon->setPixmap(Icons::icon(symbol).pixmap(16, 16));
+        rowLayout->addWidget(icon, 0, Qt::AlignTop);
+    }
+    auto *label = new QLabel(text, row);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    rowLayout->addWidget(label, 1);
+    m_layout->addWidget(row);
+    m_notice = text;
 }
 
 void PhoneInfoView::rebuild()
@@ -28,16 +51,21 @@ void PhoneInfoView::rebuild()
         delete item;
     qDeleteAll(findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
     m_rows.clear();
+    m_notice.clear();
 
-    const std::optional<PhoneInfo> info = m_model->phoneInfo();
+    const std::optional<AndroidDevice> device = m_model->selectedDevice();
+    std::optional<PhoneInfo> info = m_model->phoneInfo();
+    // What was read from another phone is not this one's.
+    if (info && (!device || info->serial != device->serial))
+        info.reset();
+    if (const auto problem = Texts::phoneInfoProblem(device ? std::optional(device->state) : std::nullopt, info)) {
+        showNotice(QStringLiteral("exclamationmark.triangle"), *problem);
+        fit();
+        return;
+    }
     if (!info) {
-        auto *row = new QWidget(this);
-        auto *rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(0, 0, 0, 0);
-        rowLayout->addWidget(new Spinner(14, row));
-        rowLayout->addWidget(new QLabel(QStringLiteral("Reading phone info…"), row), 1);
-        m_layout->addWidget(row);
-        adjustSize();
+        showNotice(QString(), QStringLiteral("Reading phone info…"));
+        fit();
         return;
     }
 
@@ -98,6 +126,11 @@ void PhoneInfoView::rebuild()
             m_rows.append({volume.name, QString()});
         }
     }
+    fit();
+}
+
+void PhoneInfoView::fit()
+{
     adjustSize();
     if (parentWidget())
         parentWidget()->adjustSize();

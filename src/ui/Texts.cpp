@@ -1,6 +1,7 @@
 #include "ui/Texts.h"
 
 #include "common/ByteCount.h"
+#include "bridge/PhoneInfo.h"
 #include "model/transfer/BackupPlan.h"
 
 #include <QTextDocument>
@@ -57,6 +58,19 @@ std::optional<QString> phonePaneError(const std::optional<QString> &state,
         return QStringLiteral("Device is ") + *state
             + QStringLiteral(". Re-plug the cable or restart USB debugging.");
     return listingError;
+}
+
+std::optional<QString> phoneInfoProblem(const std::optional<QString> &state, const std::optional<PhoneInfo> &info)
+{
+    if (!state)
+        return QStringLiteral("No phone is selected.");
+    if (*state != QLatin1String("device"))
+        return phonePaneError(state, std::nullopt);
+    // A phone that could not be asked reports nothing at all.
+    if (info && info->manufacturer.isEmpty() && info->model.isEmpty() && info->androidVersion.isEmpty()
+        && !info->batteryLevel)
+        return QStringLiteral("The phone did not answer. Check that it is unlocked and connected, then open this again.");
+    return std::nullopt;
 }
 
 QString deleteTitle(bool phoneSide, qsizetype count)

@@ -5,6 +5,7 @@
 #include <optional>
 
 struct BackupPlan;
+struct PhoneInfo;
 
 // The window's composed texts: pure functions of what the model publishes.
 namespace Texts {
@@ -24,6 +25,10 @@ QString footer(qsizetype shown, qsizetype total, qsizetype selected);
 // state: no device selected); falls back to the listing error.
 std::optional<QString> phonePaneError(const std::optional<QString> &state,
                                       const std::optional<QString> &listingError);
+
+// Why the phone information popover has nothing to show, when it cannot have: the selected
+// phone's state (absent: none selected) and what the phone answered (absent: not yet).
+std::optional<QString> phoneInfoProblem(const std::optional<QString> &state, const std::optional<PhoneInfo> &info);
 
 // The delete confirmation's title, "Move 2 item(s) to the Trash?" or the phone's warning.
 QString deleteTitle(bool phoneSide, qsizetype count);

@@ -11,3 +11,4 @@ int runPhoneDragTests(int argc, char **argv);
 int runPromptAnswersTests(int argc, char **argv);
 int runPlainNamesTests(int argc, char **argv);
 int runFailureTextsTests(int argc, char **argv);
+int runPhoneStatesTests(int argc, char **argv);

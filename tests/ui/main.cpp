@@ -19,5 +19,6 @@ int main(int argc, char **argv)
     status |= runPromptAnswersTests(argc, argv);
     status |= runPlainNamesTests(argc, argv);
     status |= runFailureTextsTests(argc, argv);
+    status |= runPhoneStatesTests(argc, argv);
     return status;
 }
