@@ -1,5 +1,6 @@
 #include "ui/FilePane.h"
 
+#include "ui/ColumnFit.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FileSortProxy.h"
 #include "ui/FileTableModel.h"
@@ -23,6 +24,8 @@
 #include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -115,6 +118,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
         }
         applySelectionToView();
         refreshOverlay();
+        fitColumnWidths();
     });
     layout->addWidget(m_filter);
 
@@ -123,19 +127,14 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     m_proxy->setSourceModel(m_model);
     m_table->setModel(m_proxy);
     m_table->sortByColumn(FileTableModel::NameColumn, Qt::AscendingOrder);
+    // Name takes what Size and Modified leave (fitColumns shares the width out).
     QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
-    header->setSectionResizeMode(FileTableModel::SizeColumn, QHeaderView::Interactive);
-    header->setSectionResizeMode(FileTableModel::ModifiedColumn, QHeaderView::Interactive);
+    header->setSectionResizeMode(FileTableModel::SizeColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(FileTableModel::ModifiedColumn, QHeaderView::Fixed);
     header->setMinimumSectionSize(60);
     header->resizeSection(FileTableModel::SizeColumn, 80);
     header->resizeSection(FileTableModel::ModifiedColumn, 130);
-    connect(header, &QHeaderView::sectionResized, this, [header](int index, int, int size) {
-        const int low = index == FileTableModel::SizeColumn ? 60 : 100;
-        const int high = index == FileTableModel::SizeColumn ? 120 : 160;
-        if (index != FileTableModel::NameColumn && (size < low || size > high))
-            header->resizeSection(index, std::clamp(size, low, high));
-    });
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this, &FilePane::showContextMenu);
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
@@ -234,6 +233,7 @@ void FilePane::showRows()
     }
     applySelectionToView();
     refreshOverlay();
+    fitColumnWidths();
 }
 
 void FilePane::setSelection(const QSet<QString> &paths)
@@ -381,9 +381,24 @@ void FilePane::placeOverlay()
 
 bool FilePane::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize) {
         placeOverlay();
+        fitColumnWidths();
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void FilePane::fitColumnWidths()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    auto need = [this](int column, int low, int high) { return std::clamp(m_table->contentWidth(column), low, high); };
+    const int nameNeed = m_table->contentWidth(FileTableModel::NameColumn);
+    const int sizeNeed = need(FileTableModel::SizeColumn, 60, 120);
+    const int modifiedNeed = need(FileTableModel::ModifiedColumn, 100, 160);
+    const ColumnWidths widths = fitColumns(m_table->viewport()->width(), nameNeed, {sizeNeed, std::max(80, sizeNeed)},
+                                           {modifiedNeed, std::max(130, modifiedNeed)});
+    header->resizeSection(FileTableModel::SizeColumn, widths.size);
+    header->resizeSection(FileTableModel::ModifiedColumn, widths.modified);
 }
 
 std::optional<FileEntry> FilePane::entryForPath(const QString &path) const

@@ -113,6 +113,7 @@ private:
     // Puts the rows in the table, or none while the folder cannot be read.
     void showRows();
     void refreshOverlay();
+    void fitColumnWidths();
     void refreshFooter();
     void placeOverlay();
     QStringList selectedOrClicked(const QModelIndex &clicked) const;

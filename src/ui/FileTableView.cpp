@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <algorithm>
+
 FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -25,6 +27,11 @@ FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     horizontalHeader()->setHighlightSections(false);
     setTextElideMode(Qt::ElideMiddle);
+}
+
+int FileTableView::contentWidth(int column) const
+{
+    return std::max(horizontalHeader()->sectionSizeHint(column), sizeHintForColumn(column));
 }
 
 void FileTableView::keyPressEvent(QKeyEvent *event)

@@ -35,6 +35,9 @@
 
 namespace {
 
+// Where the transfer buttons start, below the top of the panes.
+constexpr int kTransferButtonsTop = 96;
+
 QFrame *line(QFrame::Shape shape, QWidget *parent)
 {
     auto *frame = new QFrame(parent);
@@ -238,7 +241,9 @@ QWidget *MainWindow::buildButtonColumn()
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(6, 0, 6, 0);
     layout->setSpacing(8);
-    layout->addStretch(1);
+    // A fixed distance from the top of the panes, whatever their height: the buttons stay
+    // under the pointer when the transfers panel opens or closes.
+    layout->addSpacing(kTransferButtonsTop);
     struct Spec
     {
         const char *icon;

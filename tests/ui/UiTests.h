@@ -12,3 +12,4 @@ int runPromptAnswersTests(int argc, char **argv);
 int runPlainNamesTests(int argc, char **argv);
 int runFailureTextsTests(int argc, char **argv);
 int runPhoneStatesTests(int argc, char **argv);
+int runWindowLayoutTests(int argc, char **argv);

@@ -20,5 +20,6 @@ int main(int argc, char **argv)
     status |= runPlainNamesTests(argc, argv);
     status |= runFailureTextsTests(argc, argv);
     status |= runPhoneStatesTests(argc, argv);
+    status |= runWindowLayoutTests(argc, argv);
     return status;
 }
