@@ -88,10 +88,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     m_up = new QToolButton(this);
     m_up->setIcon(Icons::icon(QStringLiteral("chevron.up")));
     m_up->setToolTip(QStringLiteral("Go to parent folder"));
-    connect(m_up, &QToolButton::clicked, this, [this] {
-        if (m_actions.onUp)
-            m_actions.onUp();
-    });
+    connect(m_up, &QToolButton::clicked, this, &FilePane::goUp);
     pathRow->addWidget(m_up);
     m_shortcuts = iconButton(QStringLiteral("star"), QStringLiteral("Shortcuts"));
     m_shortcuts->setMenu(m_shortcutMenu);
@@ -142,6 +139,13 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
             m_actions.onOpen(index.data(FileTableModel::PathRole).toString());
     });
     connect(m_table, &FileTableView::openRequested, this, &FilePane::openSelection);
+    connect(m_table, &FileTableView::renameRequested, this, [this] {
+        if (m_selection.size() != 1 || !m_actions.onRename)
+            return;
+        if (const std::optional<FileEntry> entry = entryForPath(*m_selection.begin()))
+            openRenameDialog(*entry);
+    });
+    connect(m_table, &FileTableView::upRequested, this, &FilePane::goUp);
     connect(m_table, &FileTableView::previewRequested, this, &FilePane::previewSelection);
     connect(m_table, &FileTableView::deleteRequested, this, [this] {
         if (m_actions.onDelete && !m_selection.isEmpty())
@@ -399,6 +403,12 @@ void FilePane::fitColumnWidths()
                                            {modifiedNeed, std::max(130, modifiedNeed)});
     header->resizeSection(FileTableModel::SizeColumn, widths.size);
     header->resizeSection(FileTableModel::ModifiedColumn, widths.modified);
+}
+
+void FilePane::goUp()
+{
+    if (m_up->isEnabled() && m_actions.onUp)
+        m_actions.onUp();
 }
 
 std::optional<FileEntry> FilePane::entryForPath(const QString &path) const

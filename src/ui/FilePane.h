@@ -114,6 +114,8 @@ private:
     void showRows();
     void refreshOverlay();
     void fitColumnWidths();
+    // The parent folder, when there is one to go to.
+    void goUp();
     void refreshFooter();
     void placeOverlay();
     QStringList selectedOrClicked(const QModelIndex &clicked) const;

@@ -51,6 +51,19 @@ void FileTableView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Delete:
         emit deleteRequested();
         return;
+    case Qt::Key_F2:
+        emit renameRequested();
+        return;
+    case Qt::Key_Backspace:
+        emit upRequested();
+        return;
+    case Qt::Key_Up:
+        if (event->modifiers() & Qt::AltModifier) {
+            emit upRequested();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+        return;
     default:
         QTableView::keyPressEvent(event);
     }

@@ -24,6 +24,10 @@ public:
 
 signals:
     void openRequested();
+    // F2: rename the selected row.
+    void renameRequested();
+    // Backspace or Alt+Up: the parent folder.
+    void upRequested();
     void previewRequested();
     void deleteRequested();
 

@@ -13,3 +13,4 @@ int runPlainNamesTests(int argc, char **argv);
 int runFailureTextsTests(int argc, char **argv);
 int runPhoneStatesTests(int argc, char **argv);
 int runWindowLayoutTests(int argc, char **argv);
+int runKeyboardTests(int argc, char **argv);

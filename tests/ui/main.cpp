@@ -21,5 +21,6 @@ int main(int argc, char **argv)
     status |= runFailureTextsTests(argc, argv);
     status |= runPhoneStatesTests(argc, argv);
     status |= runWindowLayoutTests(argc, argv);
+    status |= runKeyboardTests(argc, argv);
     return status;
 }
