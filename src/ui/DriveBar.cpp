@@ -86,6 +86,7 @@ void DriveBar::rebuild()
         eject->setAutoRaise(true);
         eject->setIcon(Icons::icon(QStringLiteral("eject.fill")));
         eject->setToolTip(Texts::plainToolTip(QStringLiteral("Eject ") + drive.name));
+        eject->setAccessibleName(QStringLiteral("Eject ") + drive.name);
         connect(eject, &QToolButton::clicked, this, [this, drive] { m_model->eject(drive); });
         chipLayout->addWidget(open);
         chipLayout->addWidget(eject);

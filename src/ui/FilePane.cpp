@@ -88,6 +88,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     m_up = new QToolButton(this);
     m_up->setIcon(Icons::icon(QStringLiteral("chevron.up")));
     m_up->setToolTip(QStringLiteral("Go to parent folder"));
+    m_up->setAccessibleName(QStringLiteral("Go to parent folder"));
     connect(m_up, &QToolButton::clicked, this, &FilePane::goUp);
     pathRow->addWidget(m_up);
     m_shortcuts = iconButton(QStringLiteral("star"), QStringLiteral("Shortcuts"));
@@ -102,8 +103,14 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
 
     // Filter field.
     m_filter->setPlaceholderText(QStringLiteral("Filter this folder"));
-    m_filter->addAction(Icons::icon(QStringLiteral("line.3.horizontal.decrease")), QLineEdit::LeadingPosition);
+    m_filter->setAccessibleName(QStringLiteral("Filter this folder"));
+    // The field's icons are buttons too: each needs a text a screen reader can say.
+    QAction *filterIcon = m_filter->addAction(Icons::icon(QStringLiteral("line.3.horizontal.decrease")),
+                                              QLineEdit::LeadingPosition);
+    filterIcon->setText(QStringLiteral("Filter"));
+    connect(filterIcon, &QAction::triggered, m_filter, qOverload<>(&QWidget::setFocus));
     m_clearFilter = m_filter->addAction(Icons::icon(QStringLiteral("xmark.circle.fill")), QLineEdit::TrailingPosition);
+    m_clearFilter->setText(QStringLiteral("Clear filter"));
     m_clearFilter->setToolTip(QStringLiteral("Clear"));
     m_clearFilter->setVisible(false);
     connect(m_clearFilter, &QAction::triggered, m_filter, &QLineEdit::clear);

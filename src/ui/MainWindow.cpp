@@ -304,7 +304,7 @@ void MainWindow::buildToolbar()
     toolbar->addWidget(spacer);
 
     auto action = [&](const QString &symbol, const QString &help) {
-        QAction *a = toolbar->addAction(Icons::icon(symbol), help);
+        QAction *a = toolbar->addAction(Icons::icon(symbol), Texts::buttonText(help));
         a->setToolTip(help);
         return a;
     };

@@ -114,6 +114,7 @@ void PhoneInfoView::rebuild()
             bar->setFixedHeight(8);
             bar->setRange(0, 1000);
             bar->setValue(int(double(volume.total - volume.free) / double(volume.total) * 1000));
+            bar->setAccessibleName(volume.name);
             m_layout->addWidget(bar);
             QLabel *caption = plain(Texts::storageCaption(volume.total, volume.free), this);
             QFont small = caption->font();

@@ -14,3 +14,4 @@ int runFailureTextsTests(int argc, char **argv);
 int runPhoneStatesTests(int argc, char **argv);
 int runWindowLayoutTests(int argc, char **argv);
 int runKeyboardTests(int argc, char **argv);
+int runAccessibilityTests(int argc, char **argv);

@@ -22,5 +22,6 @@ int main(int argc, char **argv)
     status |= runPhoneStatesTests(argc, argv);
     status |= runWindowLayoutTests(argc, argv);
     status |= runKeyboardTests(argc, argv);
+    status |= runAccessibilityTests(argc, argv);
     return status;
 }
