@@ -296,11 +296,12 @@ void AppModel::setTransfers(const QList<TransferJob> &value)
     emit transfersChanged();
 }
 
-void AppModel::setMessage(const std::optional<QString> &value)
+void AppModel::setMessage(const std::optional<QString> &value, MessageKind kind)
 {
-    if (m_message == value)
+    if (m_message == value && m_messageKind == kind)
         return;
     m_message = value;
+    m_messageKind = kind;
     emit messageChanged();
 }
 

@@ -104,7 +104,10 @@ public:
     QList<TransferJob> transfers() const { return m_transfers; }
     void setTransfers(const QList<TransferJob> &value);
     std::optional<QString> message() const { return m_message; }
-    void setMessage(const std::optional<QString> &value);
+    // Most notices are refusals or failures; the few that only inform say so.
+    enum class MessageKind { warning, information };
+    MessageKind messageKind() const { return m_messageKind; }
+    void setMessage(const std::optional<QString> &value, MessageKind kind = MessageKind::warning);
     QList<DriveInfo> drives() const { return m_drives; }
     void setDrives(const QList<DriveInfo> &value);
     std::optional<PhoneInfo> phoneInfo() const { return m_phoneInfo; }
@@ -297,6 +300,7 @@ private:
     bool m_showHidden = false;
     QList<TransferJob> m_transfers;
     std::optional<QString> m_message;
+    MessageKind m_messageKind = MessageKind::warning;
     QList<DriveInfo> m_drives;
     std::optional<PhoneInfo> m_phoneInfo;
     std::optional<ConflictPrompt> m_conflict;

@@ -52,9 +52,11 @@ QCoro::Task<> AppModel::scanBackup(AndroidDevice device)
         }
     }
     if (scanned == 0)
-        setMessage(QStringLiteral("No photos or videos found in DCIM or Pictures on this phone."));
+        setMessage(QStringLiteral("No photos or videos found in DCIM or Pictures on this phone."),
+                   MessageKind::information);
     else if (files.isEmpty())
-        setMessage(QStringLiteral("Everything is already backed up (%1 files checked).").arg(scanned));
+        setMessage(QStringLiteral("Everything is already backed up (%1 files checked).").arg(scanned),
+                   MessageKind::information);
     else
         setBackupPlan(BackupPlan{files, scanned, destination, device.serial});
     setScanningBackup(false);
@@ -121,7 +123,7 @@ QCoro::Task<> AppModel::runBackup(QUuid id, BackupPlan plan, CancelTokenPtr toke
             job.progress = 1.0;
             job.state = TransferJob::State::done();
         });
-        Platform::instance().fileBrowser().reveal(plan.destination);
+        Platform::instance().fileBrowser().reveal({plan.destination});
     }
     notifyFinished(int(count) - failures, failures);
 }

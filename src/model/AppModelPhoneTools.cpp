@@ -4,6 +4,7 @@
 #include "bridge/ADB.h"
 #include "bridge/ADBError.h"
 #include "model/ScreenshotName.h"
+#include "model/WirelessOutcome.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -66,7 +67,7 @@ QCoro::Task<> AppModel::connectWireless(QString address)
         const QString said = co_await ADB::shared().connect(address);
         if (!self)
             co_return;
-        setMessage(said);
+        setMessage(said, wirelessSucceeded(said) ? MessageKind::information : MessageKind::warning);
     } catch (const ADBError &error) {
         if (self)
             setMessage(error.message());
@@ -81,7 +82,7 @@ QCoro::Task<> AppModel::pairWireless(QString address, QString code)
     try {
         const QString said = co_await ADB::shared().pair(address, code);
         if (self)
-            setMessage(said);
+            setMessage(said, wirelessSucceeded(said) ? MessageKind::information : MessageKind::warning);
     } catch (const ADBError &error) {
         if (self)
             setMessage(error.message());

@@ -2,6 +2,8 @@
 
 #include "model/AppModel.h"
 
+#include <QGuiApplication>
+
 #include <QCoro/QCoroTask>
 
 namespace {
@@ -10,8 +12,10 @@ const QString uriList = QStringLiteral("text/uri-list");
 
 // The pulled copy's path, or an empty one when the pull failed. QCoro::waitFor never returns
 // when the awaited task throws, so nothing may escape this task.
-QCoro::Task<QString> pulledOrEmpty(AppModel *model, QString remote)
+QCoro::Task<QString> pulledOrEmpty(QPointer<AppModel> model, QString remote)
 {
+    if (!model)
+        co_return QString();
     try {
         co_return co_await model->pullForDrag(remote);
     } catch (...) {
@@ -43,17 +47,24 @@ QVariant PhoneDragData::retrieveData(const QString &mimeType, QMetaType type) co
 {
     if (mimeType != uriList)
         return QMimeData::retrieveData(mimeType, type);
-    if (!m_file) {
+    // While a button is held the drag still hovers: a receiver that looks at the data to
+    // decide whether it takes the drop gets no file, and nothing is pulled for it.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        return {};
+    const std::shared_ptr<Pull> pull = m_pull;
+    // A request that comes while the pull runs (the waiting code's event loop delivers it)
+    // gets no file rather than a second pull.
+    if (!pull->file && !pull->running) {
+        pull->running = true;
+        // The wait runs an event loop, in which the drag may end and Qt delete this object:
+        // from here on only what is held on this stack is used.
+        const QString local = QCoro::waitFor(pulledOrEmpty(m_model, m_remote));
+        pull->running = false;
         // A model that is gone ("App closed") or a failed pull gives the receiver no file;
         // the pull's own row tells the user why.
-        m_file = QUrl();
-        if (m_model) {
-            const QString local = QCoro::waitFor(pulledOrEmpty(m_model.data(), m_remote));
-            if (!local.isEmpty())
-                m_file = QUrl::fromLocalFile(local);
-        }
+        pull->file = local.isEmpty() ? QUrl() : QUrl::fromLocalFile(local);
     }
-    if (m_file->isEmpty())
+    if (!pull->file || pull->file->isEmpty())
         return {};
-    return QVariantList{QVariant(*m_file)};
+    return QVariantList{QVariant(*pull->file)};
 }

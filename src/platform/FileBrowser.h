@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
-// Shows an item in the desktop's file browser.
+// Shows items in the desktop's file browser.
 class FileBrowser
 {
 public:
     virtual ~FileBrowser() = default;
-    // Opens the folder holding `path` with the item selected, where the browser can do that.
-    virtual void reveal(const QString &path) = 0;
+    // Opens the folders holding `paths` with those items selected, where the browser can do
+    // that; the items are handed over together, in one request.
+    virtual void reveal(const QStringList &paths) = 0;
 };

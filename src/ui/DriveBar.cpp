@@ -5,6 +5,7 @@
 #include "ui/Colors.h"
 #include "ui/IconLabel.h"
 #include "ui/Icons.h"
+#include "ui/Texts.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -77,14 +78,15 @@ void DriveBar::rebuild()
         open->setAutoRaise(true);
         open->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         open->setIcon(Icons::icon(drive.isReadOnly ? QStringLiteral("lock.fill") : QStringLiteral("externaldrive.fill")));
-        open->setText(drive.name);
-        open->setToolTip(chipToolTip(drive));
+        open->setText(Texts::buttonText(drive.name));
+        open->setToolTip(Texts::plainToolTip(chipToolTip(drive)));
         const QString path = drive.path();
         connect(open, &QToolButton::clicked, this, [this, path] { m_model->openMac(path); });
         auto *eject = new QToolButton(chip);
         eject->setAutoRaise(true);
         eject->setIcon(Icons::icon(QStringLiteral("eject.fill")));
-        eject->setToolTip(QStringLiteral("Eject ") + drive.name);
+        eject->setToolTip(Texts::plainToolTip(QStringLiteral("Eject ") + drive.name));
+        eject->setAccessibleName(QStringLiteral("Eject ") + drive.name);
         connect(eject, &QToolButton::clicked, this, [this, drive] { m_model->eject(drive); });
         chipLayout->addWidget(open);
         chipLayout->addWidget(eject);

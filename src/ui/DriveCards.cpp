@@ -55,11 +55,13 @@ void DriveCards::rebuild()
         auto *texts = new QVBoxLayout;
         texts->setSpacing(0);
         auto *name = new QLabel(drive.name, card);
+        name->setTextFormat(Qt::PlainText);
         QFont bold = name->font();
         bold.setBold(true);
         name->setFont(bold);
         texts->addWidget(name);
         auto *details = new QLabel(drive.format + QStringLiteral("  ·  ") + drive.capacityText(), card);
+        details->setTextFormat(Qt::PlainText);
         QFont caption = details->font();
         caption.setPointSizeF(caption.pointSizeF() * 0.9);
         details->setFont(caption);
@@ -69,7 +71,7 @@ void DriveCards::rebuild()
         row->addStretch(1);
         auto *reveal = new QPushButton(QStringLiteral("Show in Finder"), card);
         const QString path = drive.path();
-        connect(reveal, &QPushButton::clicked, this, [path] { Platform::instance().fileBrowser().reveal(path); });
+        connect(reveal, &QPushButton::clicked, this, [path] { Platform::instance().fileBrowser().reveal({path}); });
         auto *eject = new QPushButton(QStringLiteral("Eject"), card);
         connect(eject, &QPushButton::clicked, this, [this, drive] { m_model->eject(drive); });
         row->addWidget(reveal);

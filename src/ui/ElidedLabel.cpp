@@ -1,7 +1,10 @@
 #include "ui/ElidedLabel.h"
 
+#include "ui/Texts.h"
+
 ElidedLabel::ElidedLabel(QWidget *parent) : QLabel(parent)
 {
+    setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
@@ -9,7 +12,7 @@ ElidedLabel::ElidedLabel(QWidget *parent) : QLabel(parent)
 void ElidedLabel::setFullText(const QString &text)
 {
     m_full = text;
-    setToolTip(text);
+    setToolTip(Texts::plainToolTip(text));
     relayout();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/FilePane.h"
 
+#include "ui/ColumnFit.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FileSortProxy.h"
 #include "ui/FileTableModel.h"
@@ -23,6 +24,8 @@
 #include <QScopedValueRollback>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -55,6 +58,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
     m_title->setFont(titleFont);
     m_title->setObjectName(QStringLiteral("paneTitle"));
+    m_title->setTextFormat(Qt::PlainText);
     titleRow->addWidget(m_title);
     titleRow->addStretch(1);
     m_spinner->hide();
@@ -84,10 +88,8 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     m_up = new QToolButton(this);
     m_up->setIcon(Icons::icon(QStringLiteral("chevron.up")));
     m_up->setToolTip(QStringLiteral("Go to parent folder"));
-    connect(m_up, &QToolButton::clicked, this, [this] {
-        if (m_actions.onUp)
-            m_actions.onUp();
-    });
+    m_up->setAccessibleName(QStringLiteral("Go to parent folder"));
+    connect(m_up, &QToolButton::clicked, this, &FilePane::goUp);
     pathRow->addWidget(m_up);
     m_shortcuts = iconButton(QStringLiteral("star"), QStringLiteral("Shortcuts"));
     m_shortcuts->setMenu(m_shortcutMenu);
@@ -101,8 +103,14 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
 
     // Filter field.
     m_filter->setPlaceholderText(QStringLiteral("Filter this folder"));
-    m_filter->addAction(Icons::icon(QStringLiteral("line.3.horizontal.decrease")), QLineEdit::LeadingPosition);
+    m_filter->setAccessibleName(QStringLiteral("Filter this folder"));
+    // The field's icons are buttons too: each needs a text a screen reader can say.
+    QAction *filterIcon = m_filter->addAction(Icons::icon(QStringLiteral("line.3.horizontal.decrease")),
+                                              QLineEdit::LeadingPosition);
+    filterIcon->setText(QStringLiteral("Filter"));
+    connect(filterIcon, &QAction::triggered, m_filter, qOverload<>(&QWidget::setFocus));
     m_clearFilter = m_filter->addAction(Icons::icon(QStringLiteral("xmark.circle.fill")), QLineEdit::TrailingPosition);
+    m_clearFilter->setText(QStringLiteral("Clear filter"));
     m_clearFilter->setToolTip(QStringLiteral("Clear"));
     m_clearFilter->setVisible(false);
     connect(m_clearFilter, &QAction::triggered, m_filter, &QLineEdit::clear);
@@ -114,6 +122,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
         }
         applySelectionToView();
         refreshOverlay();
+        fitColumnWidths();
     });
     layout->addWidget(m_filter);
 
@@ -122,19 +131,14 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     m_proxy->setSourceModel(m_model);
     m_table->setModel(m_proxy);
     m_table->sortByColumn(FileTableModel::NameColumn, Qt::AscendingOrder);
+    // Name takes what Size and Modified leave (fitColumns shares the width out).
     QHeaderView *header = m_table->horizontalHeader();
     header->setSectionResizeMode(FileTableModel::NameColumn, QHeaderView::Stretch);
-    header->setSectionResizeMode(FileTableModel::SizeColumn, QHeaderView::Interactive);
-    header->setSectionResizeMode(FileTableModel::ModifiedColumn, QHeaderView::Interactive);
+    header->setSectionResizeMode(FileTableModel::SizeColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(FileTableModel::ModifiedColumn, QHeaderView::Fixed);
     header->setMinimumSectionSize(60);
     header->resizeSection(FileTableModel::SizeColumn, 80);
     header->resizeSection(FileTableModel::ModifiedColumn, 130);
-    connect(header, &QHeaderView::sectionResized, this, [header](int index, int, int size) {
-        const int low = index == FileTableModel::SizeColumn ? 60 : 100;
-        const int high = index == FileTableModel::SizeColumn ? 120 : 160;
-        if (index != FileTableModel::NameColumn && (size < low || size > high))
-            header->resizeSection(index, std::clamp(size, low, high));
-    });
     m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_table, &QWidget::customContextMenuRequested, this, &FilePane::showContextMenu);
     connect(m_table, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
@@ -142,6 +146,13 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
             m_actions.onOpen(index.data(FileTableModel::PathRole).toString());
     });
     connect(m_table, &FileTableView::openRequested, this, &FilePane::openSelection);
+    connect(m_table, &FileTableView::renameRequested, this, [this] {
+        if (m_selection.size() != 1 || !m_actions.onRename)
+            return;
+        if (const std::optional<FileEntry> entry = entryForPath(*m_selection.begin()))
+            openRenameDialog(*entry);
+    });
+    connect(m_table, &FileTableView::upRequested, this, &FilePane::goUp);
     connect(m_table, &FileTableView::previewRequested, this, &FilePane::previewSelection);
     connect(m_table, &FileTableView::deleteRequested, this, [this] {
         if (m_actions.onDelete && !m_selection.isEmpty())
@@ -177,6 +188,7 @@ FilePane::FilePane(Side side, FilePaneActions actions, QWidget *parent)
     layout->addWidget(divider(this));
     m_footer->setForegroundRole(QPalette::PlaceholderText);
     m_footer->setObjectName(QStringLiteral("footer"));
+    m_footer->setTextFormat(Qt::PlainText);
     layout->addWidget(m_footer);
 
     refreshOverlay();
@@ -219,12 +231,20 @@ void FilePane::setPathText(const QString &path)
 
 void FilePane::setItems(const QList<FileEntry> &items)
 {
+    m_items = items;
+    showRows();
+}
+
+void FilePane::showRows()
+{
     {
         QScopedValueRollback guard(m_syncing, true);
-        m_model->setItems(items);
+        // A folder that cannot be read shows its reason alone, not what it held before.
+        m_model->setItems(m_error ? QList<FileEntry>() : m_items);
     }
     applySelectionToView();
     refreshOverlay();
+    fitColumnWidths();
 }
 
 void FilePane::setSelection(const QSet<QString> &paths)
@@ -244,8 +264,12 @@ void FilePane::setLoading(bool loading)
 
 void FilePane::setErrorText(const std::optional<QString> &error)
 {
+    const bool rowsChange = error.has_value() != m_error.has_value();
     m_error = error;
-    refreshOverlay();
+    if (rowsChange)
+        showRows();
+    else
+        refreshOverlay();
 }
 
 void FilePane::setCanGoUp(bool canGoUp)
@@ -334,7 +358,10 @@ void FilePane::viewSelectionChanged()
 
 void FilePane::refreshFooter()
 {
-    m_footer->setText(Texts::footer(m_proxy->rowCount(), m_model->rowCount(), m_selection.size()));
+    if (m_error)
+        m_footer->clear();
+    else
+        m_footer->setText(Texts::footer(m_proxy->rowCount(), m_model->rowCount(), m_selection.size()));
 }
 
 void FilePane::refreshOverlay()
@@ -365,9 +392,30 @@ void FilePane::placeOverlay()
 
 bool FilePane::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize) {
         placeOverlay();
+        fitColumnWidths();
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void FilePane::fitColumnWidths()
+{
+    QHeaderView *header = m_table->horizontalHeader();
+    auto need = [this](int column, int low, int high) { return std::clamp(m_table->contentWidth(column), low, high); };
+    const int nameNeed = m_table->contentWidth(FileTableModel::NameColumn);
+    const int sizeNeed = need(FileTableModel::SizeColumn, 60, 120);
+    const int modifiedNeed = need(FileTableModel::ModifiedColumn, 100, 160);
+    const ColumnWidths widths = fitColumns(m_table->viewport()->width(), nameNeed, {sizeNeed, std::max(80, sizeNeed)},
+                                           {modifiedNeed, std::max(130, modifiedNeed)});
+    header->resizeSection(FileTableModel::SizeColumn, widths.size);
+    header->resizeSection(FileTableModel::ModifiedColumn, widths.modified);
+}
+
+void FilePane::goUp()
+{
+    if (m_up->isEnabled() && m_actions.onUp)
+        m_actions.onUp();
 }
 
 std::optional<FileEntry> FilePane::entryForPath(const QString &path) const

@@ -111,7 +111,12 @@ private:
     QToolButton *iconButton(const QString &symbol, const QString &help);
     void applySelectionToView();
     void viewSelectionChanged();
+    // Puts the rows in the table, or none while the folder cannot be read.
+    void showRows();
     void refreshOverlay();
+    void fitColumnWidths();
+    // The parent folder, when there is one to go to.
+    void goUp();
     void refreshFooter();
     void placeOverlay();
     QStringList selectedOrClicked(const QModelIndex &clicked) const;
@@ -124,6 +129,7 @@ private:
 
     Side m_side;
     FilePaneActions m_actions;
+    QList<FileEntry> m_items;
     QSet<QString> m_selection;
     QString m_pathText;
     bool m_loading = false;

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <algorithm>
+
 FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
 {
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -27,6 +29,11 @@ FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
     setTextElideMode(Qt::ElideMiddle);
 }
 
+int FileTableView::contentWidth(int column) const
+{
+    return std::max(horizontalHeader()->sectionSizeHint(column), sizeHintForColumn(column));
+}
+
 void FileTableView::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
@@ -43,6 +50,19 @@ void FileTableView::keyPressEvent(QKeyEvent *event)
         return;
     case Qt::Key_Delete:
         emit deleteRequested();
+        return;
+    case Qt::Key_F2:
+        emit renameRequested();
+        return;
+    case Qt::Key_Backspace:
+        emit upRequested();
+        return;
+    case Qt::Key_Up:
+        if (event->modifiers() & Qt::AltModifier) {
+            emit upRequested();
+            return;
+        }
+        QTableView::keyPressEvent(event);
         return;
     default:
         QTableView::keyPressEvent(event);

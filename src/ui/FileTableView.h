@@ -13,6 +13,9 @@ class FileTableView : public QTableView
 public:
     explicit FileTableView(QWidget *parent = nullptr);
 
+    // The width a column needs for its header and the rows in view.
+    int contentWidth(int column) const;
+
     // What a drag of the row at this proxy index carries; null refuses the drag.
     std::function<QMimeData *(const QModelIndex &)> makeDrag;
     // A drop on a row (valid index) or on the empty area (invalid index); returns whether
@@ -21,6 +24,10 @@ public:
 
 signals:
     void openRequested();
+    // F2: rename the selected row.
+    void renameRequested();
+    // Backspace or Alt+Up: the parent folder.
+    void upRequested();
     void previewRequested();
     void deleteRequested();
 

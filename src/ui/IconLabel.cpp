@@ -12,6 +12,7 @@ IconLabel::IconLabel(const QString &symbol, const QString &text, QWidget *parent
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(5);
+    m_text->setTextFormat(Qt::PlainText);
     layout->addWidget(m_icon, 0, Qt::AlignTop);
     layout->addWidget(m_text, 1);
     setSymbol(symbol);

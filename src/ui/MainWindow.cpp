@@ -35,6 +35,9 @@
 
 namespace {
 
+// Where the transfer buttons start, below the top of the panes.
+constexpr int kTransferButtonsTop = 96;
+
 QFrame *line(QFrame::Shape shape, QWidget *parent)
 {
     auto *frame = new QFrame(parent);
@@ -116,6 +119,11 @@ MainWindow::MainWindow(AppModel *model, QWidget *parent)
         refreshDevices();
         refreshPhonePane();
         refreshTransferButtons();
+        // The open information popover reads the phone as soon as it can answer.
+        const std::optional<AndroidDevice> ready = m_model->readyDevice();
+        const std::optional<PhoneInfo> info = m_model->phoneInfo();
+        if (m_infoPopover->isVisible() && ready && (!info || info->serial != ready->serial))
+            start(this, m_model->loadPhoneInfo());
     });
     connect(model, &AppModel::selectedSerialChanged, this, [this] {
         refreshDevices();
@@ -179,10 +187,7 @@ QWidget *MainWindow::buildBrowser()
     mac.onRename = [this](const FileEntry &entry, const QString &name) { m_model->renameMac(entry.path, name); };
     mac.onDelete = [this](const QStringList &paths) { m_model->trashMac(paths); };
     mac.onReveal = [this] { Platform::instance().launcher().open(QUrl::fromLocalFile(m_model->macPath())); };
-    mac.onRevealItems = [](const QStringList &paths) {
-        for (const QString &path : paths)
-            Platform::instance().fileBrowser().reveal(path);
-    };
+    mac.onRevealItems = [](const QStringList &paths) { Platform::instance().fileBrowser().reveal(paths); };
     mac.errorActionTitle = QStringLiteral("Open Full Disk Access Settings");
     mac.onErrorAction = [this] { m_model->openFullDiskAccessSettings(); };
     mac.onCopyToOther = [this](const QSet<QString> &paths) {
@@ -236,7 +241,9 @@ QWidget *MainWindow::buildButtonColumn()
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(6, 0, 6, 0);
     layout->setSpacing(8);
-    layout->addStretch(1);
+    // A fixed distance from the top of the panes, whatever their height: the buttons stay
+    // under the pointer when the transfers panel opens or closes.
+    layout->addSpacing(kTransferButtonsTop);
     struct Spec
     {
         const char *icon;
@@ -297,7 +304,7 @@ void MainWindow::buildToolbar()
     toolbar->addWidget(spacer);
 
     auto action = [&](const QString &symbol, const QString &help) {
-        QAction *a = toolbar->addAction(Icons::icon(symbol), help);
+        QAction *a = toolbar->addAction(Icons::icon(symbol), Texts::buttonText(help));
         a->setToolTip(help);
         return a;
     };

@@ -19,6 +19,7 @@ NameDialog::NameDialog(const QString &title, const QString &placeholder, const Q
     heading->setFont(bold);
     layout->addWidget(heading);
     m_field->setPlaceholderText(placeholder);
+    m_field->setAccessibleName(placeholder);
     m_field->setMinimumWidth(260);
     m_field->selectAll();
     layout->addWidget(m_field);

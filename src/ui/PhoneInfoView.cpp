@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 #include "ui/IconLabel.h"
+#include "ui/Icons.h"
 #include "ui/Spinner.h"
 #include "ui/Texts.h"
 
@@ -19,7 +20,29 @@ PhoneInfoView::PhoneInfoView(AppModel *model, QWidget *parent)
     m_layout->setSpacing(8);
     connect(model, &AppModel::phoneInfoChanged, this, &PhoneInfoView::rebuild);
     connect(model, &AppModel::storagesChanged, this, &PhoneInfoView::rebuild);
+    connect(model, &AppModel::devicesChanged, this, &PhoneInfoView::rebuild);
+    connect(model, &AppModel::selectedSerialChanged, this, &PhoneInfoView::rebuild);
     rebuild();
+}
+
+void PhoneInfoView::showNotice(const QString &symbol, const QString &text)
+{
+    auto *row = new QWidget(this);
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    if (symbol.isEmpty()) {
+        rowLayout->addWidget(new Spinner(14, row), 0, Qt::AlignTop);
+    } else {
+        auto *icon = new QLabel(row);
+        icon->setPixmap(Icons::icon(symbol).pixmap(16, 16));
+        rowLayout->addWidget(icon, 0, Qt::AlignTop);
+    }
+    auto *label = new QLabel(text, row);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    rowLayout->addWidget(label, 1);
+    m_layout->addWidget(row);
+    m_notice = text;
 }
 
 void PhoneInfoView::rebuild()
@@ -28,20 +51,30 @@ void PhoneInfoView::rebuild()
         delete item;
     qDeleteAll(findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly));
     m_rows.clear();
+    m_notice.clear();
 
-    const std::optional<PhoneInfo> info = m_model->phoneInfo();
+    const std::optional<AndroidDevice> device = m_model->selectedDevice();
+    std::optional<PhoneInfo> info = m_model->phoneInfo();
+    // What was read from another phone is not this one's.
+    if (info && (!device || info->serial != device->serial))
+        info.reset();
+    if (const auto problem = Texts::phoneInfoProblem(device ? std::optional(device->state) : std::nullopt, info)) {
+        showNotice(QStringLiteral("exclamationmark.triangle"), *problem);
+        fit();
+        return;
+    }
     if (!info) {
-        auto *row = new QWidget(this);
-        auto *rowLayout = new QHBoxLayout(row);
-        rowLayout->setContentsMargins(0, 0, 0, 0);
-        rowLayout->addWidget(new Spinner(14, row));
-        rowLayout->addWidget(new QLabel(QStringLiteral("Reading phone info…"), row), 1);
-        m_layout->addWidget(row);
-        adjustSize();
+        showNotice(QString(), QStringLiteral("Reading phone info…"));
+        fit();
         return;
     }
 
-    auto *title = new QLabel(info->manufacturer + QLatin1Char(' ') + info->model, this);
+    auto plain = [](const QString &text, QWidget *parent) {
+        auto *label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        return label;
+    };
+    auto *title = plain(info->manufacturer + QLatin1Char(' ') + info->model, this);
     QFont headline = title->font();
     headline.setBold(true);
     title->setFont(headline);
@@ -51,26 +84,26 @@ void PhoneInfoView::rebuild()
     auto *formLayout = new QFormLayout(form);
     formLayout->setContentsMargins(0, 0, 0, 0);
     auto addRow = [&](QWidget *label, const QString &labelText, const QString &value) {
-        auto *valueLabel = new QLabel(value, form);
+        QLabel *valueLabel = plain(value, form);
         valueLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
         formLayout->addRow(label, valueLabel);
         m_rows.append({labelText, value});
     };
-    addRow(new QLabel(QStringLiteral("Android"), form), QStringLiteral("Android"),
+    addRow(plain(QStringLiteral("Android"), form), QStringLiteral("Android"),
            info->androidVersion.isEmpty() ? QStringLiteral("—") : info->androidVersion);
-    addRow(new QLabel(QStringLiteral("Serial"), form), QStringLiteral("Serial"), info->serial);
+    addRow(plain(QStringLiteral("Serial"), form), QStringLiteral("Serial"), info->serial);
     if (info->batteryLevel) {
         auto *battery = new IconLabel(info->charging ? QStringLiteral("battery.100.bolt") : QStringLiteral("battery.75"),
                                       QStringLiteral("Battery"), form);
         addRow(battery, QStringLiteral("Battery"), QString::number(*info->batteryLevel) + QLatin1Char('%'));
     }
     if (info->temperatureC)
-        addRow(new QLabel(QStringLiteral("Battery temp"), form), QStringLiteral("Battery temp"),
+        addRow(plain(QStringLiteral("Battery temp"), form), QStringLiteral("Battery temp"),
                Texts::temperature(*info->temperatureC));
     m_layout->addWidget(form);
 
     for (const StorageVolume &volume : m_model->storages()) {
-        auto *name = new QLabel(volume.name, this);
+        QLabel *name = plain(volume.name, this);
         QFont medium = name->font();
         medium.setWeight(QFont::Medium);
         name->setFont(medium);
@@ -81,8 +114,9 @@ void PhoneInfoView::rebuild()
             bar->setFixedHeight(8);
             bar->setRange(0, 1000);
             bar->setValue(int(double(volume.total - volume.free) / double(volume.total) * 1000));
+            bar->setAccessibleName(volume.name);
             m_layout->addWidget(bar);
-            auto *caption = new QLabel(Texts::storageCaption(volume.total, volume.free), this);
+            QLabel *caption = plain(Texts::storageCaption(volume.total, volume.free), this);
             QFont small = caption->font();
             small.setPointSizeF(small.pointSizeF() * 0.9);
             caption->setFont(small);
@@ -93,6 +127,11 @@ void PhoneInfoView::rebuild()
             m_rows.append({volume.name, QString()});
         }
     }
+    fit();
+}
+
+void PhoneInfoView::fit()
+{
     adjustSize();
     if (parentWidget())
         parentWidget()->adjustSize();

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -61,6 +62,9 @@ PreviewWindow::PreviewWindow(const QString &path, QWidget *parent) : QWidget(par
 {
     const QFileInfo info(path);
     setWindowTitle(info.fileName());
+    // Escape closes the preview, as it does every viewer's window.
+    auto *closing = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(closing, &QShortcut::activated, this, &QWidget::close);
     auto *layout = new QVBoxLayout(this);
 
     QImageReader reader(path);
@@ -90,6 +94,7 @@ PreviewWindow::PreviewWindow(const QString &path, QWidget *parent) : QWidget(par
     }
 
     auto *name = new QLabel(info.fileName());
+    name->setTextFormat(Qt::PlainText);
     QFont bold = name->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);

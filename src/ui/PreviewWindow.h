@@ -4,7 +4,7 @@
 
 // The preview of one file, shown by `tessary --preview FILE`: an image scaled to fit the
 // window, the first part of a text file, or for anything else its name, size and an "Open"
-// button that hands it to the default application.
+// button that hands it to the default application. Escape closes it.
 class PreviewWindow : public QWidget
 {
     Q_OBJECT

@@ -3,9 +3,27 @@
 #include "model/AppModel.h"
 #include "ui/Texts.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
+
+namespace {
+
+QMessageBox::Icon iconFor(AppModel::MessageKind kind)
+{
+    return kind == AppModel::MessageKind::information ? QMessageBox::Information : QMessageBox::Warning;
+}
+
+// Names in the texts come from the phone and the disk: shown as typed, never as markup.
+void showPlain(QMessageBox *box, const QString &text)
+{
+    box->setInformativeText(text);
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        label->setTextFormat(Qt::PlainText);
+}
+
+} // namespace
 
 Prompts::Prompts(AppModel *model, QWidget *window) : QObject(window), m_model(model), m_window(window)
 {
@@ -71,7 +89,9 @@ void Prompts::sync(Kind kind)
         return;
     }
     if (box) {
-        box->setInformativeText(content->second);
+        showPlain(box, content->second);
+        if (kind == Kind::message)
+            box->setIcon(iconFor(m_model->messageKind()));
         return;
     }
     box = open(kind, content->first, content->second, buttons);
@@ -82,59 +102,63 @@ QMessageBox *Prompts::open(Kind kind, const QString &title, const QString &text,
     auto *box = new QMessageBox(m_window);
     box->setWindowTitle(title);
     box->setText(title);
-    box->setInformativeText(text);
-    box->setIcon(kind == Kind::message ? QMessageBox::Information : QMessageBox::Question);
+    box->setTextFormat(Qt::PlainText);
+    showPlain(box, text);
+    box->setIcon(kind == Kind::message ? iconFor(m_model->messageKind()) : QMessageBox::Question);
     box->setWindowModality(Qt::WindowModal);
     // A bold heading over the text, and lines long enough that a path or a list of names
     // does not wrap after every other word.
     box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
                                       "QLabel#qt_msgbox_informativelabel { min-width: 360px; }"));
-    QPushButton *last = nullptr;
-    for (const QString &label : buttons) {
-        const bool isCancel = &label == &buttons.last() && buttons.size() > 1;
-        last = box->addButton(label, isCancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    // The answer is told by which button was pressed, never by its text: a desktop theme may
+    // add shortcut marks to the labels.
+    QList<QPointer<QPushButton>> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool isCancel = i == buttons.size() - 1 && buttons.size() > 1;
+        QPushButton *button = box->addButton(buttons.at(i), isCancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
         if (box->defaultButton() == nullptr && !isCancel)
-            box->setDefaultButton(last);
+            box->setDefaultButton(button);
+        added.append(button);
     }
-    box->setEscapeButton(last);
-    connect(box, &QMessageBox::finished, this, [this, kind, box] {
+    box->setEscapeButton(added.last());
+    connect(box, &QMessageBox::finished, this, [this, kind, box, added] {
         if (m_closing)
             return;
-        answered(kind, box, box->clickedButton());
+        qsizetype answer = -1;
+        for (qsizetype i = 0; i < added.size(); ++i)
+            if (added.at(i) && added.at(i) == box->clickedButton())
+                answer = i;
+        answered(kind, box, answer);
         box->deleteLater();
     });
     box->open();
     return box;
 }
 
-void Prompts::answered(Kind kind, QMessageBox *box, QAbstractButton *button)
+void Prompts::answered(Kind kind, QMessageBox *box, qsizetype answer)
 {
     QPointer<QMessageBox> &current = slot(kind);
     if (current == box)
         current = nullptr;
-    const QString label = button ? button->text() : QString();
     switch (kind) {
     case Kind::message:
         m_model->setMessage(std::nullopt);
         break;
-    case Kind::conflict:
-        if (label == QLatin1String("Replace"))
-            m_model->answerConflict(ConflictResolution::replace);
-        else if (label == QLatin1String("Keep Both"))
-            m_model->answerConflict(ConflictResolution::keepBoth);
-        else if (label == QLatin1String("Skip"))
-            m_model->answerConflict(ConflictResolution::skip);
-        else
-            m_model->answerConflict(ConflictResolution::cancel);
+    case Kind::conflict: {
+        static constexpr ConflictResolution answers[] = {ConflictResolution::replace, ConflictResolution::keepBoth,
+                                                         ConflictResolution::skip};
+        m_model->answerConflict(answer >= 0 && answer < qsizetype(std::size(answers)) ? answers[answer]
+                                                                                       : ConflictResolution::cancel);
         break;
+    }
     case Kind::move:
-        if (label == QLatin1String("Move"))
+        if (answer == 0)
             emit moveConfirmed();
         else
             m_model->setMoveRequest(std::nullopt);
         break;
     case Kind::backup:
-        if (label == QLatin1String("Back Up"))
+        if (answer == 0)
             emit backupConfirmed();
         else
             m_model->setBackupPlan(std::nullopt);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QList>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 
 class AppModel;
-class QAbstractButton;
-#include <QMessageBox>
+class QPushButton;
 class QWidget;
 
 // The window's four alerts, each open exactly while its model value is present: the
@@ -34,7 +35,9 @@ private:
     void sync(Kind kind);
     QPointer<QMessageBox> &slot(Kind kind);
     QMessageBox *open(Kind kind, const QString &title, const QString &text, const QStringList &buttons);
-    void answered(Kind kind, QMessageBox *box, QAbstractButton *button);
+    // `answer` is the index of the pressed button in the order they were added; -1 when the
+    // alert was closed without one.
+    void answered(Kind kind, QMessageBox *box, qsizetype answer);
 
     AppModel *m_model;
     QWidget *m_window;

@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "model/transfer/Naming.h"
 #include "ui/Icons.h"
+#include "ui/Texts.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -47,6 +48,8 @@ void StorageSwitcher::rebuild()
         auto *name = new QLabel(volume.name, button);
         texts->addWidget(name);
         QString tip = volume.name + QLatin1Char('\n') + volume.path;
+        // The button has no text of its own: its labels say what a screen reader reads.
+        QString spoken = volume.name;
         if (volume.total > 0) {
             auto *free = new QLabel(formatByteCount(volume.free) + QStringLiteral(" free"), button);
             QFont small = free->font();
@@ -57,11 +60,15 @@ void StorageSwitcher::rebuild()
             free->setGraphicsEffect(dim);
             texts->addWidget(free);
             tip += QLatin1Char('\n') + formatByteCount(volume.free) + QStringLiteral(" free of ") + formatByteCount(volume.total);
+            spoken += QStringLiteral(", ") + free->text();
         }
         inner->addLayout(texts);
-        for (QLabel *label : button->findChildren<QLabel *>())
+        for (QLabel *label : button->findChildren<QLabel *>()) {
             label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        button->setToolTip(tip);
+            label->setTextFormat(Qt::PlainText);
+        }
+        button->setToolTip(Texts::plainToolTip(tip));
+        button->setAccessibleName(spoken);
         button->setMinimumSize(inner->sizeHint());
         const QString path = volume.path;
         connect(button, &QPushButton::clicked, this, [this, path] {

@@ -1,7 +1,10 @@
 #include "ui/Texts.h"
 
 #include "common/ByteCount.h"
+#include "bridge/PhoneInfo.h"
 #include "model/transfer/BackupPlan.h"
+
+#include <QTextDocument>
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +60,19 @@ std::optional<QString> phonePaneError(const std::optional<QString> &state,
     return listingError;
 }
 
+std::optional<QString> phoneInfoProblem(const std::optional<QString> &state, const std::optional<PhoneInfo> &info)
+{
+    if (!state)
+        return QStringLiteral("No phone is selected.");
+    if (*state != QLatin1String("device"))
+        return phonePaneError(state, std::nullopt);
+    // A phone that could not be asked reports nothing at all.
+    if (info && info->manufacturer.isEmpty() && info->model.isEmpty() && info->androidVersion.isEmpty()
+        && !info->batteryLevel)
+        return QStringLiteral("The phone did not answer. Check that it is unlocked and connected, then open this again.");
+    return std::nullopt;
+}
+
 QString deleteTitle(bool phoneSide, qsizetype count)
 {
     if (phoneSide)
@@ -79,6 +95,21 @@ QString storageCaption(qint64 total, qint64 free)
 {
     return formatByteCount(total - free) + QStringLiteral(" used of ") + formatByteCount(total)
         + QStringLiteral(" — ") + formatByteCount(free) + QStringLiteral(" free");
+}
+
+QString plainToolTip(const QString &text)
+{
+    return Qt::mightBeRichText(text) ? wrappedToolTip(text) : text;
+}
+
+QString wrappedToolTip(const QString &text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
+QString buttonText(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 } // namespace Texts

@@ -5,6 +5,7 @@
 #include <optional>
 
 struct BackupPlan;
+struct PhoneInfo;
 
 // The window's composed texts: pure functions of what the model publishes.
 namespace Texts {
@@ -25,6 +26,10 @@ QString footer(qsizetype shown, qsizetype total, qsizetype selected);
 std::optional<QString> phonePaneError(const std::optional<QString> &state,
                                       const std::optional<QString> &listingError);
 
+// Why the phone information popover has nothing to show, when it cannot have: the selected
+// phone's state (absent: none selected) and what the phone answered (absent: not yet).
+std::optional<QString> phoneInfoProblem(const std::optional<QString> &state, const std::optional<PhoneInfo> &info);
+
 // The delete confirmation's title, "Move 2 item(s) to the Trash?" or the phone's warning.
 QString deleteTitle(bool phoneSide, qsizetype count);
 
@@ -36,5 +41,13 @@ QString temperature(double celsius);
 
 // "1.2 GB used of 64 GB — 62.8 GB free"
 QString storageCaption(qint64 total, qint64 free);
+
+// Names come from the phone and the disk and are shown as typed. A tooltip guesses its
+// format, so a text it would take for markup is escaped.
+QString plainToolTip(const QString &text);
+// A long text as typed, in a tooltip that wraps it instead of running off the screen.
+QString wrappedToolTip(const QString &text);
+// A button takes "&" as the mark of its shortcut key: each one is doubled to show itself.
+QString buttonText(const QString &text);
 
 } // namespace Texts

@@ -229,6 +229,11 @@ bool TransferRowDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, 
                 break;
             }
         }
+        if (mouse->button() == Qt::LeftButton && option.rect.contains(mouse->position().toPoint())
+            && m_jobAt(index).state.value() == TransferJob::State::Case::failed) {
+            emit failureClicked(index);
+            return true;
+        }
     }
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }
@@ -248,8 +253,11 @@ bool TransferRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, 
             break;
         }
     }
+    // The row has room for the start of a failure's reason only; its tooltip holds all of it.
     const TransferJob job = m_jobAt(index);
-    const QString tip = job.state.value() == TransferJob::State::Case::failed ? job.state.message() : job.name;
+    const QString tip = job.state.value() == TransferJob::State::Case::failed
+        ? Texts::wrappedToolTip(job.name + QLatin1Char('\n') + job.state.message())
+        : Texts::plainToolTip(job.name);
     QToolTip::showText(event->globalPos(), tip, view);
     return true;
 }

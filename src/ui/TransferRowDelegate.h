@@ -39,6 +39,8 @@ public:
 signals:
     void cancelRequested(const QUuid &id);
     void retryRequested(const QUuid &id);
+    // A click on a failed row, anywhere but its control: the whole reason is wanted.
+    void failureClicked(const QModelIndex &index);
 
 private:
     // Keeps an indeterminate bar moving: repaints the view while such a bar was painted

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -12,7 +13,7 @@
 
 TransfersView::TransfersView(QAbstractItemModel *jobs, std::function<TransferJob(const QModelIndex &)> jobAt,
                              QWidget *parent)
-    : QWidget(parent), m_list(new QListView(this)), m_cancelAll(new QPushButton(QStringLiteral("Cancel all"), this)),
+    : QWidget(parent), m_jobAt(jobAt), m_list(new QListView(this)), m_cancelAll(new QPushButton(QStringLiteral("Cancel all"), this)),
       m_clearFinished(new QPushButton(QStringLiteral("Clear finished"), this)),
       m_delegate(new TransferRowDelegate(std::move(jobAt), this))
 {
@@ -60,6 +61,40 @@ TransfersView::TransfersView(QAbstractItemModel *jobs, std::function<TransferJob
 
     connect(m_delegate, &TransferRowDelegate::cancelRequested, this, &TransfersView::cancelRequested);
     connect(m_delegate, &TransferRowDelegate::retryRequested, this, &TransfersView::retryRequested);
+    connect(m_delegate, &TransferRowDelegate::failureClicked, this, &TransfersView::showFailure);
+    connect(m_list, &QListView::activated, this, &TransfersView::showFailure);
+}
+
+QMessageBox *TransfersView::failureAlert() const
+{
+    return m_failure;
+}
+
+void TransfersView::showFailure(const QModelIndex &index)
+{
+    const TransferJob job = m_jobAt(index);
+    if (job.state.value() != TransferJob::State::Case::failed)
+        return;
+    if (m_failure)
+        m_failure->close();
+    auto *box = new QMessageBox(this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(QMessageBox::Warning);
+    box->setWindowTitle(QStringLiteral("Transfer failed"));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(job.name);
+    box->setInformativeText(job.state.message());
+    // The reason is what adb said: shown as written, and selectable to be copied.
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
+                                      "QLabel#qt_msgbox_informativelabel { min-width: 360px; }"));
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setWindowModality(Qt::WindowModal);
+    m_failure = box;
+    box->open();
 }
 
 void TransfersView::setHasActiveTransfers(bool active)

@@ -2,16 +2,19 @@
 
 #include "model/transfer/TransferJob.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 class QAbstractItemModel;
 class QListView;
+class QMessageBox;
 class QPushButton;
 class TransferRowDelegate;
 
 // The transfers panel: a header with "Cancel all" (only while something is active) and
 // "Clear finished", over a scrolling list of bounded height with one painted row per job.
+// A failed row, clicked or activated from the keyboard, shows its whole reason in an alert.
 class TransfersView : public QWidget
 {
     Q_OBJECT
@@ -26,6 +29,8 @@ public:
     QPushButton *cancelAllButton() const { return m_cancelAll; }
     QPushButton *clearFinishedButton() const { return m_clearFinished; }
     TransferRowDelegate *delegate() const { return m_delegate; }
+    // The open "Transfer failed" alert, if any.
+    QMessageBox *failureAlert() const;
 
 signals:
     void cancelAllRequested();
@@ -34,8 +39,12 @@ signals:
     void retryRequested(const QUuid &id);
 
 private:
+    void showFailure(const QModelIndex &index);
+
+    std::function<TransferJob(const QModelIndex &)> m_jobAt;
     QListView *m_list;
     QPushButton *m_cancelAll;
     QPushButton *m_clearFinished;
     TransferRowDelegate *m_delegate;
+    QPointer<QMessageBox> m_failure;
 };

@@ -18,9 +18,11 @@ UnavailablePanel::UnavailablePanel(QWidget *parent)
     titleFont.setBold(true);
     m_title->setFont(titleFont);
     m_title->setAlignment(Qt::AlignCenter);
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setObjectName(QStringLiteral("unavailableTitle"));
     m_description->setAlignment(Qt::AlignCenter);
     m_description->setWordWrap(true);
+    m_description->setTextFormat(Qt::PlainText);
     m_description->setObjectName(QStringLiteral("unavailableDescription"));
     m_description->setForegroundRole(QPalette::PlaceholderText);
     layout->addWidget(m_icon);

@@ -43,8 +43,11 @@ WirelessView::WirelessView(QWidget *parent)
     connectLayout->addWidget(m_connect);
     layout->addWidget(connectBox);
 
-    for (QLineEdit *field : {m_pairAddress, m_code, m_address})
+    for (QLineEdit *field : {m_pairAddress, m_code, m_address}) {
+        // No label stands beside the fields: their hints name them.
+        field->setAccessibleName(field->placeholderText());
         connect(field, &QLineEdit::textChanged, this, &WirelessView::refreshButtons);
+    }
     connect(m_pair, &QPushButton::clicked, this,
             [this] { emit pairRequested(m_pairAddress->text(), m_code->text()); });
     connect(m_connect, &QPushButton::clicked, this, [this] { emit connectRequested(m_address->text()); });

@@ -71,6 +71,8 @@ private slots:
     void notificationReachesTheServer();
     void revealAsksTheFileBrowser();
     void revealWithoutFileBrowserOpensTheFolder();
+    void revealOfSeveralItemsAsksOnce();
+    void revealOfSeveralItemsWithoutFileBrowserOpensEachFolderOnce();
     void fullDiskAccessShowsTheBlockedFolder();
 
     void servicesCanBeReplacedAndRestored();
@@ -237,7 +239,7 @@ void PlatformTest::revealAsksTheFileBrowser()
     QVERIFY(fakes.registerService(QStringLiteral("org.freedesktop.FileManager1")));
     RecordingPlatform platform;
 
-    LinuxFileBrowser().reveal(QStringLiteral("/home/alex/Downloads/a b.txt"));
+    LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a b.txt")});
     QTRY_COMPARE_WITH_TIMEOUT(browser.shown.size(), 1, kPatienceMs);
     QCOMPARE(browser.shown.at(0), QStringList{QStringLiteral("file:///home/alex/Downloads/a%20b.txt")});
     // The browser answered, so no folder is opened besides. Replies on one connection arrive
@@ -253,9 +255,44 @@ void PlatformTest::revealAsksTheFileBrowser()
 void PlatformTest::revealWithoutFileBrowserOpensTheFolder()
 {
     RecordingPlatform platform;
-    LinuxFileBrowser().reveal(QStringLiteral("/home/alex/Downloads/a.txt"));
+    LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a.txt")});
     QTRY_COMPARE_WITH_TIMEOUT(platform.launcher->urls.size(), 1, kPatienceMs);
     QCOMPARE(platform.launcher->urls.at(0), QUrl::fromLocalFile(QStringLiteral("/home/alex/Downloads")));
+}
+
+void PlatformTest::revealOfSeveralItemsAsksOnce()
+{
+    QDBusConnection fakes = QDBusConnection::connectToBus(m_busAddress, QStringLiteral("fake-files"));
+    FakeFileManager browser;
+    QVERIFY(fakes.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &browser,
+                                 QDBusConnection::ExportAllSlots));
+    QVERIFY(fakes.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+    RecordingPlatform platform;
+
+    LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a.txt"), QStringLiteral("/home/alex/Downloads/b c.txt"),
+                               QStringLiteral("/home/alex/Pictures/d.jpg")});
+    QTRY_COMPARE(browser.shown.size(), 1);
+    QCOMPARE(browser.shown.at(0), (QStringList{QStringLiteral("file:///home/alex/Downloads/a.txt"),
+                                               QStringLiteral("file:///home/alex/Downloads/b%20c.txt"),
+                                               QStringLiteral("file:///home/alex/Pictures/d.jpg")}));
+    // Later round trips on the same connection are answered in order: no second call follows.
+    QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.FileManager1"));
+    QCoreApplication::processEvents();
+    QCOMPARE(browser.shown.size(), 1);
+    QVERIFY(platform.launcher->urls.isEmpty());
+
+    fakes.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("fake-files"));
+}
+
+void PlatformTest::revealOfSeveralItemsWithoutFileBrowserOpensEachFolderOnce()
+{
+    RecordingPlatform platform;
+    LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a.txt"), QStringLiteral("/home/alex/Downloads/b.txt"),
+                               QStringLiteral("/home/alex/Pictures/d.jpg")});
+    QTRY_COMPARE(platform.launcher->urls.size(), 2);
+    QCOMPARE(platform.launcher->urls, (QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/alex/Downloads")),
+                                                   QUrl::fromLocalFile(QStringLiteral("/home/alex/Pictures"))}));
 }
 
 void PlatformTest::fullDiskAccessShowsTheBlockedFolder()

@@ -43,8 +43,13 @@ struct RecordingLauncher : Launcher
 
 struct RecordingFileBrowser : FileBrowser
 {
-    QStringList revealed;
-    void reveal(const QString &path) override { revealed.append(path); }
+    QStringList revealed;       // every path asked for, in order
+    QList<QStringList> requests; // the paths of each request
+    void reveal(const QStringList &paths) override
+    {
+        revealed.append(paths);
+        requests.append(paths);
+    }
 };
 
 struct RecordingNotifier : Notifier

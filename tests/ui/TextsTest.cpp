@@ -1,5 +1,6 @@
 #include "UiTests.h"
 
+#include "bridge/PhoneInfo.h"
 #include "common/ByteCount.h"
 #include "model/transfer/BackupPlan.h"
 #include "ui/Icons.h"
@@ -22,6 +23,8 @@ private slots:
     void footer();
     void phonePaneError_data();
     void phonePaneError();
+    void phoneInfoProblem_data();
+    void phoneInfoProblem();
     void percentIsClampedWholeNumber_data();
     void percentIsClampedWholeNumber();
     void everySymbolResolvesInTheInstalledTheme();
@@ -126,6 +129,37 @@ void TextsTest::phonePaneError()
     QFETCH(std::optional<QString>, listing);
     QFETCH(std::optional<QString>, expected);
     QCOMPARE(Texts::phonePaneError(state, listing), expected);
+}
+
+void TextsTest::phoneInfoProblem_data()
+{
+    QTest::addColumn<std::optional<QString>>("state");
+    QTest::addColumn<std::optional<PhoneInfo>>("info");
+    QTest::addColumn<std::optional<QString>>("expected");
+    const std::optional<QString> none;
+    PhoneInfo answered;
+    answered.manufacturer = "Acme";
+    answered.model = "EmuPhone 1";
+    answered.serial = "127.0.0.1:6101";
+    PhoneInfo silent;
+    silent.serial = "127.0.0.1:6101";
+    QTest::newRow("unauthorized") << std::optional<QString>("unauthorized") << std::optional<PhoneInfo>()
+                                  << std::optional<QString>("Unlock your phone and tap “Allow” on the USB debugging prompt (tick “Always allow”).");
+    QTest::newRow("offline, with what it said before") << std::optional<QString>("offline") << std::optional(answered)
+                                                       << std::optional<QString>("Device is offline. Re-plug the cable or restart USB debugging.");
+    QTest::newRow("no phone") << none << std::optional<PhoneInfo>() << std::optional<QString>("No phone is selected.");
+    QTest::newRow("ready, not read yet") << std::optional<QString>("device") << std::optional<PhoneInfo>() << none;
+    QTest::newRow("ready and answered") << std::optional<QString>("device") << std::optional(answered) << none;
+    QTest::newRow("ready, said nothing") << std::optional<QString>("device") << std::optional(silent)
+                                         << std::optional<QString>("The phone did not answer. Check that it is unlocked and connected, then open this again.");
+}
+
+void TextsTest::phoneInfoProblem()
+{
+    QFETCH(std::optional<QString>, state);
+    QFETCH(std::optional<PhoneInfo>, info);
+    QFETCH(std::optional<QString>, expected);
+    QCOMPARE(Texts::phoneInfoProblem(state, info), expected);
 }
 
 void TextsTest::percentIsClampedWholeNumber_data()

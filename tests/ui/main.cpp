@@ -14,5 +14,14 @@ int main(int argc, char **argv)
     status |= runTransferRowTests(argc, argv);
     status |= runMainWindowTests(argc, argv);
     status |= runWindowActionsTests(argc, argv);
+    status |= runRevealItemsTests(argc, argv);
+    status |= runPhoneDragTests(argc, argv);
+    status |= runPromptAnswersTests(argc, argv);
+    status |= runPlainNamesTests(argc, argv);
+    status |= runFailureTextsTests(argc, argv);
+    status |= runPhoneStatesTests(argc, argv);
+    status |= runWindowLayoutTests(argc, argv);
+    status |= runKeyboardTests(argc, argv);
+    status |= runAccessibilityTests(argc, argv);
     return status;
 }

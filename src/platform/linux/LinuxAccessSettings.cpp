@@ -4,5 +4,5 @@
 
 void LinuxAccessSettings::openFullDiskAccessSettings(const QString &blockedFolder)
 {
-    Platform::instance().fileBrowser().reveal(blockedFolder);
+    Platform::instance().fileBrowser().reveal({blockedFolder});
 }
