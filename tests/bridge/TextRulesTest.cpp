@@ -5,6 +5,7 @@
 #include "bridge/DeviceList.h"
 #include "bridge/FolderWalk.h"
 #include "bridge/InstallOutcome.h"
+#include "bridge/ListedName.h"
 #include "bridge/Listing.h"
 #include "bridge/PairingSupport.h"
 #include "bridge/PhoneReport.h"
@@ -117,6 +118,54 @@ void TextRulesTest::displayName()
     QCOMPARE(device.displayName(), name);
 }
 
+void TextRulesTest::listedName_data()
+{
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "it's é.txt" << "it's é.txt";
+    QTest::newRow("spaces") << "\\ a\\ b\\ " << " a b ";
+    QTest::newRow("backslashes") << "a\\\\b\\\\\\\\" << "a\\b\\\\";
+    QTest::newRow("controls by letter") << "\\a\\b\\e\\f\\n\\r\\t\\v" << "\a\b\x1b\f\n\r\t\v";
+    QTest::newRow("controls in octal") << "x\\001\\177y" << "x\x01\x7fy";
+    QTest::newRow("a character written as its bytes") << "u\\357\\277\\276" << "u\uFFFE";
+    QTest::newRow("multibyte characters as printed") << "日本😀 e\u0301" << "日本😀 e\u0301";
+    QTest::newRow("a byte that is not text") << "inv\\377alid" << "inv\uFFFDalid";
+    QTest::newRow("a control character of U+0080 to U+009F") << "nel\\205x" << "nel\uFFFDx";
+    QTest::newRow("a lone byte that would join the one before")
+        << "\\303\\205" << "\uFFFD\uFFFD";
+    QTest::newRow("escapes toybox never writes") << "a\\q\\0" << "a\uFFFDq\uFFFD0";
+    QTest::newRow("NUL and slash") << "\\000\\057" << "\uFFFD\uFFFD";
+    QTest::newRow("backslash at the end") << "end\\" << "end\uFFFD";
+}
+
+void TextRulesTest::listedName()
+{
+    QFETCH(QString, printed);
+    QFETCH(QString, name);
+    QCOMPARE(unescapeListedName(printed), name);
+}
+
+void TextRulesTest::nameList_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("escaped names") << "a.txt\n\\ lead\ntrail\\ \ntwo\\nlines\n.hidden\n"
+                                   << QStringList{"a.txt", " lead", "trail ", "two\nlines", ".hidden"};
+    QTest::newRow("blanks around lines, CRLF") << "  spaced\\ name \t\r\nx\r\n" << QStringList{"spaced name", "x"};
+    QTest::newRow("error lines") << "ls: /sdcard/x/: No such file or directory\nls:colon\\ name\n"
+                                 << QStringList{"ls:colon name"};
+    QTest::newRow("escaped backslash before a blank") << "a\\\\ \nb\\\\\\ \n" << QStringList{"a\\", "b\\ "};
+    QTest::newRow("line separator unescaped") << "ls\u2028sep\n" << QStringList{"ls\u2028sep"};
+    QTest::newRow("no-break space is part of a name") << "\u00a0nbsp\u00a0\n" << QStringList{"\u00a0nbsp\u00a0"};
+}
+
+void TextRulesTest::nameList()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, names);
+    QCOMPARE(parseNameList(output), QSet<QString>(names.begin(), names.end()));
+}
+
 void TextRulesTest::listingLine_data()
 {
     QTest::addColumn<QString>("line");
@@ -143,6 +192,30 @@ void TextRulesTest::listingLine_data()
     QTest::newRow("arrow in a file name stays")
         << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 a -> b"
         << QList<FileEntry>{{"a -> b", d + "a -> b", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("escaped spaces, leading and trailing")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 \\ lead\\ and\\ trail\\ "
+        << QList<FileEntry>{{" lead and trail ", d + " lead and trail ", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("line break in a name is one entry")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 two\\nlines\n"
+           "-rw-r--r-- 1 shell everybody 2 2026-12-10 01:41 next"
+        << QList<FileEntry>{{"two\nlines", d + "two\nlines", false, 1, "2026-12-10 01:41"},
+                            {"next", d + "next", false, 2, "2026-12-10 01:41"}};
+    QTest::newRow("a name that looks like a listing line")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 evil\\n-rw-r--r--\\ 1\\ root\\ root\\ 5\\ 2024-05-01\\ 13:45\\ victim"
+        << QList<FileEntry>{{"evil\n-rw-r--r-- 1 root root 5 2024-05-01 13:45 victim",
+                             d + "evil\n-rw-r--r-- 1 root root 5 2024-05-01 13:45 victim", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("dangling link whose name holds an arrow")
+        << "lrwxrwxrwx 1 root root 7 2026-12-10 01:41 brok\\ ->\\ en -> missing"
+        << QList<FileEntry>{{"brok -> en", d + "brok -> en", false, 7, "2026-12-10 01:41"}};
+    QTest::newRow("backslash, quote, shell characters")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 a\\\\b\\ \"q\"\\ $(x);`y`|&*"
+        << QList<FileEntry>{{"a\\b \"q\" $(x);`y`|&*", d + "a\\b \"q\" $(x);`y`|&*", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("other line-break characters belong to the name")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 ls\u2028sep\u0085nel\fff"
+        << QList<FileEntry>{{"ls\u2028sep\u0085nel\fff", d + "ls\u2028sep\u0085nel\fff", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("bytes that are not text")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 inv\\377alid"
+        << QList<FileEntry>{{"inv\uFFFDalid", d + "inv\uFFFDalid", false, 1, "2026-12-10 01:41"}};
     QTest::newRow("size beyond 64 bits")
         << "-rw-r--r-- 1 shell everybody 99999999999999999999 2026-12-10 01:41 huge"
         << QList<FileEntry>{{"huge", d + "huge", false, 0, "2026-12-10 01:41"}};
@@ -219,7 +292,15 @@ void TextRulesTest::walkedFolder_data()
         << "/storage/emulated/0/DCIM\r\ntotal 4\r\n" + file + "a it's.jpg\r\n"
         << "/storage/emulated/0/DCIM" << QStringList{"/sdcard/DCIM/a it's.jpg"};
     QTest::newRow("empty folder") << "/storage/emulated/0/DCIM\ntotal 0\n" << "/storage/emulated/0/DCIM" << QStringList();
-    QTest::newRow("root") << "/\n" + dir + "sdcard\n" << "/" << QStringList{"/sdcard/DCIM/sdcard"};
+    QTest::newRow("root") << "/\ntotal 4\n" + dir + "sdcard\n" << "/" << QStringList{"/sdcard/DCIM/sdcard"};
+    QTest::newRow("path with a line break and listing lines")
+        << "/storage/emulated/0/evil\n" + file + "phantom\ntotal 4\n" + dir + "x\\ny\n" + file + "real\\ one\n"
+        << "/storage/emulated/0/evil\n" + file + "phantom" << QStringList{"/sdcard/DCIM/x\ny", "/sdcard/DCIM/real one"};
+    QTest::newRow("path that even holds a total line")
+        << "/storage/emulated/0/evil\ntotal 1\n" + file + "phantom\ntotal 0\n"
+        << "/storage/emulated/0/evil\ntotal 1\n" + file + "phantom" << QStringList();
+    QTest::newRow("entered but not listed") << "/storage/emulated/0/a\n" + file + "phantom\n"
+                                            << "/storage/emulated/0/a\n" + file + "phantom" << QStringList();
     QTest::newRow("not entered") << QString() << "/sdcard/DCIM" << QStringList();
     QTest::newRow("no path printed") << "total 4\n" + file + "x.jpg\n" << "/sdcard/DCIM" << QStringList{"/sdcard/DCIM/x.jpg"};
     QTest::newRow("path without listing") << "/storage/emulated/0/DCIM" << "/storage/emulated/0/DCIM" << QStringList();
