@@ -4,7 +4,9 @@
 
 std::optional<double> adbReportedProgress(const QString &chunk)
 {
-    static const QRegularExpression percentage(QStringLiteral("\\[\\s*(\\d+)%\\]"));
+    // adb rewrites its line after a carriage return; the path it prints after the
+    // percentage may itself hold "[ 99%]".
+    static const QRegularExpression percentage(QStringLiteral("(?:^|[\\r\\n])\\[\\s*(\\d+)%\\]"));
     std::optional<double> last;
     auto matches = percentage.globalMatch(chunk);
     while (matches.hasNext())
