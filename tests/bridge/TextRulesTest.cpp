@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using OptionalText = std::optional<QString>;
 using OptionalSize = std::optional<qint64>;
 
@@ -416,6 +418,13 @@ void TextRulesTest::diskFree_data()
                                     << QList<qint64>{10240, 5120, 20480, 19456};
     QTest::newRow("unreadable row") << 1 << heading + "/dev/fuse 1000 600 lots 60% /x\n" << QList<qint64>{0, 0};
     QTest::newRow("short row") << 1 << heading + "/dev/fuse 1000 600\n" << QList<qint64>{0, 0};
+    QTest::newRow("negative count") << 1 << heading + "/dev/vda 25146064 239066020 -0606 10% /x\n"
+                                    << QList<qint64>{0, 0};
+    QTest::newRow("largest count that fits")
+        << 1 << heading + "/dev/vda 9007199254740991 0 9007199254740991 0% /x\n"
+        << QList<qint64>{9007199254740991LL * 1024, 9007199254740991LL * 1024};
+    QTest::newRow("bytes beyond 64 bits") << 1 << heading + "/dev/vda 9007199254740992 0 1 0% /x\n"
+                                          << QList<qint64>{0, 0};
     QTest::newRow("heading only") << 1 << heading << QList<qint64>{0, 0};
     QTest::newRow("no heading: the only line is taken as one") << 1 << "/dev/fuse 1000 600 400 60% /x\n"
                                                                << QList<qint64>{0, 0};
@@ -540,6 +549,7 @@ void TextRulesTest::parseStat_data()
     QTest::newRow("du error first") << "du: /x: Permission denied\n  \n 12 /y\n" << OptionalSize(12);
     QTest::newRow("not a number") << "garbage here\n7\n" << OptionalSize();
     QTest::newRow("empty") << "" << OptionalSize();
+    QTest::newRow("negative") << "-1\nd" << OptionalSize();
 }
 
 void TextRulesTest::parseStat()
@@ -549,6 +559,23 @@ void TextRulesTest::parseStat()
     QCOMPARE(Sizing::parseStat(output), value);
     QCOMPARE(Sizing::parseStat(output, false), value.value_or(0));
     QCOMPARE(Sizing::parseStat(output, true), value.value_or(0) * 1024);
+}
+
+void TextRulesTest::folderSizeInBytes_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<qint64>("bytes");
+    const qint64 largest = std::numeric_limits<qint64>::max() / 1024;
+    QTest::newRow("kibibytes") << "13948\t/storage/emulated/0/DCIM\n" << qint64(13948 * 1024);
+    QTest::newRow("largest that fits") << QString::number(largest) + "\t/x\n" << largest * 1024;
+    QTest::newRow("bytes beyond 64 bits") << QString::number(largest + 1) + "\t/x\n" << qint64(0);
+}
+
+void TextRulesTest::folderSizeInBytes()
+{
+    QFETCH(QString, output);
+    QFETCH(qint64, bytes);
+    QCOMPARE(Sizing::parseStat(output, true), bytes);
 }
 
 void TextRulesTest::localSize()

@@ -43,6 +43,8 @@ private Q_SLOTS:
     void installOutcome();
     void parseStat_data();
     void parseStat();
+    void folderSizeInBytes_data();
+    void folderSizeInBytes();
     void localSize();
     void terminalEscapes_data();
     void terminalEscapes();
