@@ -206,6 +206,7 @@ private slots:
         QTest::newRow("rewritten after carriage returns") << "\r[  3%] /sdcard/x\r[  9%] /sdcard/x" << 0.09;
         QTest::newRow("percentage inside a file name") << "\r[  3%] /sdcard/[ 99%] done.mp4" << 0.03;
         QTest::newRow("only inside a name") << "/sdcard/[ 99%] done.mp4: 1 file pushed" << -1.0;
+        QTest::newRow("above a hundred") << "\r[ 42%] /sdcard/x\r[101%] /sdcard/x" << 0.42;
     }
 
     void adbPercentage()
