@@ -498,6 +498,9 @@ void TextRulesTest::phoneReportBattery_data()
     QTest::newRow("unreadable temperature keeps earlier") << "a\nb\nc\ntemperature: 250\ntemperature: hot\n"
                                                           << std::optional<int>() << false
                                                           << std::optional<double>(25.0) << "A";
+    QTest::newRow("not a finite temperature keeps earlier")
+        << "a\nb\nc\ntemperature: 250\ntemperature: nan\ntemperature: inf\ntemperature: -inf\n"
+        << std::optional<int>() << false << std::optional<double>(25.0) << "A";
     QTest::newRow("two lines only") << "  level: 50\n  status: 2" << std::optional<int>(50) << true
                                     << std::optional<double>() << "";
     QTest::newRow("empty") << "" << std::optional<int>() << false << std::optional<double>() << "";
