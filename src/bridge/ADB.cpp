@@ -63,6 +63,14 @@ QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
     const std::optional<QString> program = executable();
     if (!program)
         throw ADBError::notFound();
+    // U+FFFD stands for bytes that could not be read as text (a phone or a disk may hold
+    // such a name): the argument no longer names the item it was read from and could
+    // reach another one.
+    for (const QString &arg : std::as_const(args)) {
+        if (arg.contains(QChar::ReplacementCharacter))
+            throw ADBError::failed(QStringLiteral(
+                "The name could not be read exactly (it holds bytes that are not text), so Tessary did not use it."));
+    }
     // Deleted through the event loop: the coroutine resumes from one of the child's own
     // queued signal deliveries.
     const std::unique_ptr<ChildProcess, void (*)(ChildProcess *)> child(

@@ -44,7 +44,8 @@ public:
     static QStringList defaultCandidates();
 
     // Runs adb once with `args` as its argument vector. Throws ADBError::notFound() when
-    // there is no adb and ProcessStartError when it cannot be started; a non-zero status
+    // there is no adb, ADBError::failed when an argument holds U+FFFD (a name that could
+    // not be read back) and ProcessStartError when it cannot be started; a non-zero status
     // is returned, not thrown. `onChunk` gets the text of every read (in terminal mode,
     // of the reads that arrived together) that is valid UTF-8 on its own (called on the
     // main thread). A cancelled token ends the child with

@@ -4,12 +4,11 @@
 #include "bridge/NoReplace.h"
 #include "bridge/SettleCommand.h"
 #include "bridge/ShellQuote.h"
-#include "bridge/TextLines.h"
 #include "model/Sizing.h"
 
 QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)
 {
-    const ProcessResult result = co_await shell(serial, QStringLiteral("ls -lAL ") + quotedFolder(path));
+    const ProcessResult result = co_await shell(serial, listingCommand(path));
     const QString text = result.output + result.error;
     QList<FileEntry> entries = parseListing(text, path, showHidden);
     if (entries.isEmpty()) {
@@ -69,17 +68,12 @@ QCoro::Task<> ADB::settle(QString serial, QString temporary, QString destination
 
 QCoro::Task<QSet<QString>> ADB::existingNames(QString serial, QString dir)
 {
-    QSet<QString> names;
     try {
-        const ProcessResult result = co_await shell(serial, QStringLiteral("ls -1A ") + quotedFolder(dir));
-        for (const QString &line : splitLines(result.output)) {
-            const QString name = trimBlanks(line);
-            if (!name.isEmpty() && !name.startsWith(QLatin1String("ls:")))
-                names.insert(name);
-        }
+        const ProcessResult result = co_await shell(serial, nameListCommand(dir));
+        co_return parseNameList(result.output);
     } catch (const std::exception &) {
+        co_return {};
     }
-    co_return names;
 }
 
 QCoro::Task<QList<FileEntry>> ADB::allFiles(QString serial, QString root)

@@ -6,15 +6,16 @@
 #include <QString>
 
 // One folder of a recursive walk, resolved and listed by a single shell run: the shell
-// enters the folder, prints its physical path (links resolved) on the first line, then
-// the long listing. A folder the shell cannot enter prints nothing on standard output.
+// enters the folder, prints its physical path (links resolved), then the long listing,
+// which begins with its "total" line. A folder the shell cannot enter prints nothing on
+// standard output.
 QString folderWalkCommand(const QString &folder);
 
 struct WalkedFolder
 {
-    // The physical path, or `folder` itself when the phone printed none.
+    // The physical path as the phone printed it, or `folder` itself when it printed none.
     QString identity;
-    // The visible entries (hidden names left out), as `ls -lAL` ordered them.
+    // The visible entries (hidden names left out), as `ls -lALb` ordered them.
     QList<FileEntry> entries;
 };
 

@@ -1,7 +1,7 @@
 #include "bridge/Listing.h"
 
+#include "bridge/ListedName.h"
 #include "bridge/ShellQuote.h"
-#include "bridge/TextLines.h"
 #include "common/NameOrder.h"
 
 #include <algorithm>
@@ -14,6 +14,16 @@ const QRegularExpression &lsRegex()
         "^([-dlcbps])[rwxsStT-]{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+(\\d+)\\s+"
         "(\\d{4}-\\d{2}-\\d{2}\\s+\\d{2}:\\d{2})\\s+(.+)$"));
     return regex;
+}
+
+QString listingCommand(const QString &folder)
+{
+    return QStringLiteral("ls -lALb ") + quotedFolder(folder);
+}
+
+QString nameListCommand(const QString &folder)
+{
+    return QStringLiteral("ls -1Ab ") + quotedFolder(folder);
 }
 
 QString quotedFolder(const QString &path)
@@ -34,7 +44,9 @@ QList<FileEntry> parseListing(const QString &text, const QString &folder, bool s
 {
     QList<FileEntry> entries;
     const QRegularExpression &regex = lsRegex();
-    for (QString line : splitLines(text)) {
+    // ls ends each entry with a line feed; any other line-break character is part of a
+    // name where a phone prints it unescaped.
+    for (QString line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         while (line.startsWith(QLatin1Char('\r')))
             line.remove(0, 1);
         while (line.endsWith(QLatin1Char('\r')))
@@ -43,12 +55,14 @@ QList<FileEntry> parseListing(const QString &text, const QString &folder, bool s
         if (!match.hasMatch())
             continue;
         const QString type = match.captured(1);
-        QString name = match.captured(4);
+        QString printed = match.captured(4);
+        // The name's own spaces are escaped, so the first " -> " is the link's.
         if (type == QLatin1String("l")) {
-            const qsizetype arrow = name.indexOf(QLatin1String(" -> "));
+            const qsizetype arrow = printed.indexOf(QLatin1String(" -> "));
             if (arrow >= 0)
-                name.truncate(arrow);
+                printed.truncate(arrow);
         }
+        const QString name = unescapeListedName(printed);
         if (!showHidden && name.startsWith(QLatin1Char('.')))
             continue;
         FileEntry entry;
@@ -63,6 +77,47 @@ QList<FileEntry> parseListing(const QString &text, const QString &folder, bool s
         entries.append(entry);
     }
     return entries;
+}
+
+namespace {
+
+bool isRawBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+
+// The line without the blanks and carriage returns around it. A name's own are escaped, so
+// a blank after an odd run of backslashes stays.
+QString trimPrinted(const QString &line)
+{
+    qsizetype begin = 0;
+    qsizetype end = line.size();
+    while (begin < end && isRawBlank(line.at(begin)))
+        ++begin;
+    while (end > begin && isRawBlank(line.at(end - 1))) {
+        qsizetype backslashes = 0;
+        while (end - 2 - backslashes >= begin && line.at(end - 2 - backslashes) == QLatin1Char('\\'))
+            ++backslashes;
+        if (backslashes % 2 == 1)
+            break;
+        --end;
+    }
+    return line.mid(begin, end - begin);
+}
+
+} // namespace
+
+QSet<QString> parseNameList(const QString &output)
+{
+    QSet<QString> names;
+    for (const QString &line : output.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString printed = trimPrinted(line);
+        // An error line holds an unescaped space after "ls:"; a name never does.
+        if (printed.isEmpty() || printed.startsWith(QLatin1String("ls: ")))
+            continue;
+        names.insert(unescapeListedName(printed));
+    }
+    return names;
 }
 
 void sortEntries(QList<FileEntry> &entries)

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
+
 QString capitalizeWords(const QString &text)
 {
     QString result = text.toLower();
@@ -48,9 +50,10 @@ PhoneInfo parsePhoneReport(const QString &output, const QString &serial)
         if (line.startsWith(QLatin1String("level:"))) {
             info.batteryLevel = readInteger(trimBlanks(line.mid(6)));
         } else if (line.startsWith(QLatin1String("temperature:"))) {
+            // Qt reads "nan" and "inf" as numbers; a temperature is a finite one.
             bool ok = false;
             const double tenths = trimBlanks(line.mid(12)).toDouble(&ok);
-            if (ok)
+            if (ok && std::isfinite(tenths))
                 info.temperatureC = tenths / 10.0;
         } else if (line.startsWith(QLatin1String("status:"))) {
             const QString status = trimBlanks(line.mid(7));

@@ -2,6 +2,9 @@
 
 #include "bridge/TextLines.h"
 
+#include <limits>
+#include <optional>
+
 StorageVolume internalStorage()
 {
     StorageVolume internal;
@@ -36,19 +39,25 @@ QList<StorageVolume> volumesFromStorageListing(const QString &output)
 
 QList<QPair<qint64, qint64>> parseDiskFree(const QString &output)
 {
+    // A count of kibibytes is read only when its bytes fit in 64 bits.
+    const auto kibibytes = [](const QString &field) -> std::optional<qint64> {
+        bool ok = false;
+        const qint64 value = field.toLongLong(&ok);
+        if (!ok || value < 0 || value > std::numeric_limits<qint64>::max() / 1024)
+            return std::nullopt;
+        return value * 1024;
+    };
     QList<QPair<qint64, qint64>> rows;
     const QStringList lines = splitLines(output);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QStringList fields = splitFields(lines.at(i));
         if (fields.size() < 4)
             continue;
-        bool totalOk = false;
-        bool freeOk = false;
-        const qint64 total = fields.at(1).toLongLong(&totalOk);
-        const qint64 free = fields.at(3).toLongLong(&freeOk);
-        if (!totalOk || !freeOk)
+        const std::optional<qint64> total = kibibytes(fields.at(1));
+        const std::optional<qint64> free = kibibytes(fields.at(3));
+        if (!total || !free)
             continue;
-        rows.append({total * 1024, free * 1024});
+        rows.append({*total, *free});
     }
     return rows;
 }

@@ -12,7 +12,8 @@
 QList<StorageVolume> volumesFromStorageListing(const QString &output);
 
 // The rows of `df -k` (standard output) as (total, free) in bytes, heading skipped,
-// unreadable lines left out.
+// unreadable lines left out (a count that is not a number, is negative or whose bytes do
+// not fit in 64 bits).
 QList<QPair<qint64, qint64>> parseDiskFree(const QString &output);
 
 // Gives the i-th volume the i-th row; when the counts differ every volume keeps 0 and 0,

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <limits>
+
 namespace Sizing {
 
 std::optional<qint64> parseStat(const QString &output)
@@ -22,7 +24,7 @@ std::optional<qint64> parseStat(const QString &output)
         const QString first = line.split(fieldSeparator, Qt::SkipEmptyParts).value(0);
         bool ok = false;
         const qint64 value = first.toLongLong(&ok, 10);
-        if (!ok)
+        if (!ok || value < 0)
             return std::nullopt;
         return value;
     }
@@ -34,7 +36,10 @@ qint64 parseStat(const QString &output, bool isDirectory)
     const std::optional<qint64> value = parseStat(output);
     if (!value)
         return 0;
-    return isDirectory ? *value * 1024 : *value;
+    if (!isDirectory)
+        return *value;
+    // A count of kibibytes whose bytes do not fit in 64 bits is no measurement.
+    return *value <= std::numeric_limits<qint64>::max() / 1024 ? *value * 1024 : 0;
 }
 
 qint64 local(const QString &path)

@@ -61,11 +61,11 @@ void OperationsTest::listCommand_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("command");
-    QTest::newRow("plain") << "/storage/emulated/0" << "ls -lAL '/storage/emulated/0/'";
-    QTest::newRow("trailing slash") << "/storage/emulated/0/" << "ls -lAL '/storage/emulated/0/'";
-    QTest::newRow("root") << "/" << "ls -lAL '/'";
-    QTest::newRow("apostrophe, space, accent") << "/sdcard/it's é" << "ls -lAL '/sdcard/it'\\''s é/'";
-    QTest::newRow("shell characters") << "/sdcard/$HOME;*`x`" << "ls -lAL '/sdcard/$HOME;*`x`/'";
+    QTest::newRow("plain") << "/storage/emulated/0" << "ls -lALb '/storage/emulated/0/'";
+    QTest::newRow("trailing slash") << "/storage/emulated/0/" << "ls -lALb '/storage/emulated/0/'";
+    QTest::newRow("root") << "/" << "ls -lALb '/'";
+    QTest::newRow("apostrophe, space, accent") << "/sdcard/it's é" << "ls -lALb '/sdcard/it'\\''s é/'";
+    QTest::newRow("shell characters") << "/sdcard/$HOME;*`x`" << "ls -lALb '/sdcard/$HOME;*`x`/'";
 }
 
 void OperationsTest::listCommand()
@@ -220,10 +220,28 @@ void OperationsTest::existingNames()
                    QStringLiteral("err-only\n"), 1);
     QCOMPARE(await(ADB::shared().existingNames(serial, QStringLiteral("/sdcard/Down load"))),
              (QSet<QString>{"a.txt", "spaced name", ".hidden"}));
-    QCOMPARE(standIn.calls(), QList<QStringList>{shellArgs(QStringLiteral("ls -1A '/sdcard/Down load/'"))});
+    QCOMPARE(standIn.calls(), QList<QStringList>{shellArgs(QStringLiteral("ls -1Ab '/sdcard/Down load/'"))});
 
     standIn.answer({}, QStringLiteral("ls: /sdcard/nope/: No such file or directory\n"), 1);
     QCOMPARE(await(ADB::shared().existingNames(serial, QStringLiteral("/sdcard/nope"))), QSet<QString>());
+}
+
+void OperationsTest::unreadableNamesAreNotPassedOn()
+{
+    // A listed name with bytes that are not text reads as U+FFFD; the same path with a real
+    // U+FFFD in it may exist, so no command is built from it.
+    StandIn standIn;
+    const QString path = QStringLiteral("/sdcard/inv\uFFFDalid");
+    const QString refusal = QStringLiteral(
+        "The name could not be read exactly (it holds bytes that are not text), so Tessary did not use it.");
+    QCOMPARE(failureOf(ADB::shared().deletePaths(serial, {QStringLiteral("/sdcard/fine"), path})), refusal);
+    QCOMPARE(failureOf(ADB::shared().rename(serial, path, QStringLiteral("/sdcard/other"))), refusal);
+    QCOMPARE(failureOf(ADB::shared().rename(serial, QStringLiteral("/sdcard/other"), path)), refusal);
+    QCOMPARE(failureOf(ADB::shared().list(serial, path, false)), refusal);
+    QCOMPARE(failureOf(ADB::shared().run({QStringLiteral("-s"), serial, QStringLiteral("pull"), path, QStringLiteral("/tmp/")})),
+             refusal);
+    QCOMPARE(await(ADB::shared().remoteSize(serial, path, false)), qint64(0));
+    QVERIFY(standIn.calls().isEmpty());
 }
 
 void OperationsTest::allFilesWalksDepthFirst()
@@ -236,17 +254,17 @@ void OperationsTest::allFilesWalksDepthFirst()
         return QStringLiteral("drwxr-xr-x 2 a b 4096 2026-12-10 01:41 ") + QString::fromUtf8(name) + QLatin1Char('\n');
     };
     const auto walk = [](const char *path) {
-        return QStringLiteral("cd '") + QString::fromUtf8(path) + QStringLiteral("/' && pwd -P && ls -lAL");
+        return QStringLiteral("cd '") + QString::fromUtf8(path) + QStringLiteral("/' && pwd -P && ls -lALb");
     };
     standIn.script({
         StandIn::rule(walk("/r"),
                       {StandIn::out(QStringLiteral("/real\ntotal 28\n") + file("z1") + folder("A") + file(".dot")
                                     + folder(".h") + folder("B") + file("a2") + folder("bad") + folder("gone"))}),
-        StandIn::rule(walk("/r/A"), {StandIn::out(QStringLiteral("/real/A\n") + file("a-in"))}),
-        StandIn::rule(walk("/r/B"), {StandIn::out(QStringLiteral("/real/B\n") + file("b-in"))}),
+        StandIn::rule(walk("/r/A"), {StandIn::out(QStringLiteral("/real/A\ntotal 4\n") + file("a-in"))}),
+        StandIn::rule(walk("/r/B"), {StandIn::out(QStringLiteral("/real/B\ntotal 4\n") + file("b-in"))}),
         // Entered, but the listing fails for one entry and shows the rest.
         StandIn::rule(walk("/r/bad"),
-                      {StandIn::out(QStringLiteral("/real/bad\n") + file("readable")),
+                      {StandIn::out(QStringLiteral("/real/bad\ntotal 4\n") + file("readable")),
                        StandIn::err(QStringLiteral("ls: /real/bad/x: Permission denied\n"))},
                       1),
         StandIn::rule(walk("/r/gone"),
@@ -269,14 +287,14 @@ void OperationsTest::allFilesWalksLinkCycleOnce()
 {
     StandIn standIn;
     // /r/loop is a link back to /r: the phone resolves both to the same folder.
-    const QString listing = QStringLiteral("/real\n-rw-r--r-- 1 a b 5 2026-12-10 01:41 f\n"
+    const QString listing = QStringLiteral("/real\ntotal 8\n-rw-r--r-- 1 a b 5 2026-12-10 01:41 f\n"
                                            "drwxr-xr-x 2 a b 4096 2026-12-10 01:41 loop\n");
     standIn.script({StandIn::rule(QStringLiteral("pwd -P"), {StandIn::out(listing)})});
     const QList<FileEntry> files = await(ADB::shared().allFiles(serial, QStringLiteral("/r")));
     QCOMPARE(files.size(), 1);
     QCOMPARE(files.first().path, QStringLiteral("/r/f"));
-    QCOMPARE(standIn.calls(), (QList<QStringList>{shellArgs(QStringLiteral("cd '/r/' && pwd -P && ls -lAL")),
-                                                  shellArgs(QStringLiteral("cd '/r/loop/' && pwd -P && ls -lAL"))}));
+    QCOMPARE(standIn.calls(), (QList<QStringList>{shellArgs(QStringLiteral("cd '/r/' && pwd -P && ls -lALb")),
+                                                  shellArgs(QStringLiteral("cd '/r/loop/' && pwd -P && ls -lALb"))}));
 }
 
 void OperationsTest::remoteSizeAndKind_data()

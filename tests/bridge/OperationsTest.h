@@ -21,6 +21,7 @@ private Q_SLOTS:
     void rename_data();
     void rename();
     void existingNames();
+    void unreadableNamesAreNotPassedOn();
     void allFilesWalksDepthFirst();
     void allFilesWalksLinkCycleOnce();
     void remoteSizeAndKind_data();

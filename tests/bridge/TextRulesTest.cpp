@@ -5,6 +5,7 @@
 #include "bridge/DeviceList.h"
 #include "bridge/FolderWalk.h"
 #include "bridge/InstallOutcome.h"
+#include "bridge/ListedName.h"
 #include "bridge/Listing.h"
 #include "bridge/PairingSupport.h"
 #include "bridge/PhoneReport.h"
@@ -19,6 +20,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <limits>
 
 using OptionalText = std::optional<QString>;
 using OptionalSize = std::optional<qint64>;
@@ -117,6 +120,54 @@ void TextRulesTest::displayName()
     QCOMPARE(device.displayName(), name);
 }
 
+void TextRulesTest::listedName_data()
+{
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "it's é.txt" << "it's é.txt";
+    QTest::newRow("spaces") << "\\ a\\ b\\ " << " a b ";
+    QTest::newRow("backslashes") << "a\\\\b\\\\\\\\" << "a\\b\\\\";
+    QTest::newRow("controls by letter") << "\\a\\b\\e\\f\\n\\r\\t\\v" << "\a\b\x1b\f\n\r\t\v";
+    QTest::newRow("controls in octal") << "x\\001\\177y" << "x\x01\x7fy";
+    QTest::newRow("a character written as its bytes") << "u\\357\\277\\276" << "u\uFFFE";
+    QTest::newRow("multibyte characters as printed") << "日本😀 e\u0301" << "日本😀 e\u0301";
+    QTest::newRow("a byte that is not text") << "inv\\377alid" << "inv\uFFFDalid";
+    QTest::newRow("a control character of U+0080 to U+009F") << "nel\\205x" << "nel\uFFFDx";
+    QTest::newRow("a lone byte that would join the one before")
+        << "\\303\\205" << "\uFFFD\uFFFD";
+    QTest::newRow("escapes toybox never writes") << "a\\q\\0" << "a\uFFFDq\uFFFD0";
+    QTest::newRow("NUL and slash") << "\\000\\057" << "\uFFFD\uFFFD";
+    QTest::newRow("backslash at the end") << "end\\" << "end\uFFFD";
+}
+
+void TextRulesTest::listedName()
+{
+    QFETCH(QString, printed);
+    QFETCH(QString, name);
+    QCOMPARE(unescapeListedName(printed), name);
+}
+
+void TextRulesTest::nameList_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("escaped names") << "a.txt\n\\ lead\ntrail\\ \ntwo\\nlines\n.hidden\n"
+                                   << QStringList{"a.txt", " lead", "trail ", "two\nlines", ".hidden"};
+    QTest::newRow("blanks around lines, CRLF") << "  spaced\\ name \t\r\nx\r\n" << QStringList{"spaced name", "x"};
+    QTest::newRow("error lines") << "ls: /sdcard/x/: No such file or directory\nls:colon\\ name\n"
+                                 << QStringList{"ls:colon name"};
+    QTest::newRow("escaped backslash before a blank") << "a\\\\ \nb\\\\\\ \n" << QStringList{"a\\", "b\\ "};
+    QTest::newRow("line separator unescaped") << "ls\u2028sep\n" << QStringList{"ls\u2028sep"};
+    QTest::newRow("no-break space is part of a name") << "\u00a0nbsp\u00a0\n" << QStringList{"\u00a0nbsp\u00a0"};
+}
+
+void TextRulesTest::nameList()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, names);
+    QCOMPARE(parseNameList(output), QSet<QString>(names.begin(), names.end()));
+}
+
 void TextRulesTest::listingLine_data()
 {
     QTest::addColumn<QString>("line");
@@ -143,6 +194,30 @@ void TextRulesTest::listingLine_data()
     QTest::newRow("arrow in a file name stays")
         << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 a -> b"
         << QList<FileEntry>{{"a -> b", d + "a -> b", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("escaped spaces, leading and trailing")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 \\ lead\\ and\\ trail\\ "
+        << QList<FileEntry>{{" lead and trail ", d + " lead and trail ", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("line break in a name is one entry")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 two\\nlines\n"
+           "-rw-r--r-- 1 shell everybody 2 2026-12-10 01:41 next"
+        << QList<FileEntry>{{"two\nlines", d + "two\nlines", false, 1, "2026-12-10 01:41"},
+                            {"next", d + "next", false, 2, "2026-12-10 01:41"}};
+    QTest::newRow("a name that looks like a listing line")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 evil\\n-rw-r--r--\\ 1\\ root\\ root\\ 5\\ 2024-05-01\\ 13:45\\ victim"
+        << QList<FileEntry>{{"evil\n-rw-r--r-- 1 root root 5 2024-05-01 13:45 victim",
+                             d + "evil\n-rw-r--r-- 1 root root 5 2024-05-01 13:45 victim", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("dangling link whose name holds an arrow")
+        << "lrwxrwxrwx 1 root root 7 2026-12-10 01:41 brok\\ ->\\ en -> missing"
+        << QList<FileEntry>{{"brok -> en", d + "brok -> en", false, 7, "2026-12-10 01:41"}};
+    QTest::newRow("backslash, quote, shell characters")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 a\\\\b\\ \"q\"\\ $(x);`y`|&*"
+        << QList<FileEntry>{{"a\\b \"q\" $(x);`y`|&*", d + "a\\b \"q\" $(x);`y`|&*", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("other line-break characters belong to the name")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 ls\u2028sep\u0085nel\fff"
+        << QList<FileEntry>{{"ls\u2028sep\u0085nel\fff", d + "ls\u2028sep\u0085nel\fff", false, 1, "2026-12-10 01:41"}};
+    QTest::newRow("bytes that are not text")
+        << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 inv\\377alid"
+        << QList<FileEntry>{{"inv\uFFFDalid", d + "inv\uFFFDalid", false, 1, "2026-12-10 01:41"}};
     QTest::newRow("size beyond 64 bits")
         << "-rw-r--r-- 1 shell everybody 99999999999999999999 2026-12-10 01:41 huge"
         << QList<FileEntry>{{"huge", d + "huge", false, 0, "2026-12-10 01:41"}};
@@ -219,7 +294,15 @@ void TextRulesTest::walkedFolder_data()
         << "/storage/emulated/0/DCIM\r\ntotal 4\r\n" + file + "a it's.jpg\r\n"
         << "/storage/emulated/0/DCIM" << QStringList{"/sdcard/DCIM/a it's.jpg"};
     QTest::newRow("empty folder") << "/storage/emulated/0/DCIM\ntotal 0\n" << "/storage/emulated/0/DCIM" << QStringList();
-    QTest::newRow("root") << "/\n" + dir + "sdcard\n" << "/" << QStringList{"/sdcard/DCIM/sdcard"};
+    QTest::newRow("root") << "/\ntotal 4\n" + dir + "sdcard\n" << "/" << QStringList{"/sdcard/DCIM/sdcard"};
+    QTest::newRow("path with a line break and listing lines")
+        << "/storage/emulated/0/evil\n" + file + "phantom\ntotal 4\n" + dir + "x\\ny\n" + file + "real\\ one\n"
+        << "/storage/emulated/0/evil\n" + file + "phantom" << QStringList{"/sdcard/DCIM/x\ny", "/sdcard/DCIM/real one"};
+    QTest::newRow("path that even holds a total line")
+        << "/storage/emulated/0/evil\ntotal 1\n" + file + "phantom\ntotal 0\n"
+        << "/storage/emulated/0/evil\ntotal 1\n" + file + "phantom" << QStringList();
+    QTest::newRow("entered but not listed") << "/storage/emulated/0/a\n" + file + "phantom\n"
+                                            << "/storage/emulated/0/a\n" + file + "phantom" << QStringList();
     QTest::newRow("not entered") << QString() << "/sdcard/DCIM" << QStringList();
     QTest::newRow("no path printed") << "total 4\n" + file + "x.jpg\n" << "/sdcard/DCIM" << QStringList{"/sdcard/DCIM/x.jpg"};
     QTest::newRow("path without listing") << "/storage/emulated/0/DCIM" << "/storage/emulated/0/DCIM" << QStringList();
@@ -335,6 +418,13 @@ void TextRulesTest::diskFree_data()
                                     << QList<qint64>{10240, 5120, 20480, 19456};
     QTest::newRow("unreadable row") << 1 << heading + "/dev/fuse 1000 600 lots 60% /x\n" << QList<qint64>{0, 0};
     QTest::newRow("short row") << 1 << heading + "/dev/fuse 1000 600\n" << QList<qint64>{0, 0};
+    QTest::newRow("negative count") << 1 << heading + "/dev/vda 25146064 239066020 -0606 10% /x\n"
+                                    << QList<qint64>{0, 0};
+    QTest::newRow("largest count that fits")
+        << 1 << heading + "/dev/vda 9007199254740991 0 9007199254740991 0% /x\n"
+        << QList<qint64>{9007199254740991LL * 1024, 9007199254740991LL * 1024};
+    QTest::newRow("bytes beyond 64 bits") << 1 << heading + "/dev/vda 9007199254740992 0 1 0% /x\n"
+                                          << QList<qint64>{0, 0};
     QTest::newRow("heading only") << 1 << heading << QList<qint64>{0, 0};
     QTest::newRow("no heading: the only line is taken as one") << 1 << "/dev/fuse 1000 600 400 60% /x\n"
                                                                << QList<qint64>{0, 0};
@@ -408,6 +498,9 @@ void TextRulesTest::phoneReportBattery_data()
     QTest::newRow("unreadable temperature keeps earlier") << "a\nb\nc\ntemperature: 250\ntemperature: hot\n"
                                                           << std::optional<int>() << false
                                                           << std::optional<double>(25.0) << "A";
+    QTest::newRow("not a finite temperature keeps earlier")
+        << "a\nb\nc\ntemperature: 250\ntemperature: nan\ntemperature: inf\ntemperature: -inf\n"
+        << std::optional<int>() << false << std::optional<double>(25.0) << "A";
     QTest::newRow("two lines only") << "  level: 50\n  status: 2" << std::optional<int>(50) << true
                                     << std::optional<double>() << "";
     QTest::newRow("empty") << "" << std::optional<int>() << false << std::optional<double>() << "";
@@ -459,6 +552,7 @@ void TextRulesTest::parseStat_data()
     QTest::newRow("du error first") << "du: /x: Permission denied\n  \n 12 /y\n" << OptionalSize(12);
     QTest::newRow("not a number") << "garbage here\n7\n" << OptionalSize();
     QTest::newRow("empty") << "" << OptionalSize();
+    QTest::newRow("negative") << "-1\nd" << OptionalSize();
 }
 
 void TextRulesTest::parseStat()
@@ -468,6 +562,23 @@ void TextRulesTest::parseStat()
     QCOMPARE(Sizing::parseStat(output), value);
     QCOMPARE(Sizing::parseStat(output, false), value.value_or(0));
     QCOMPARE(Sizing::parseStat(output, true), value.value_or(0) * 1024);
+}
+
+void TextRulesTest::folderSizeInBytes_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<qint64>("bytes");
+    const qint64 largest = std::numeric_limits<qint64>::max() / 1024;
+    QTest::newRow("kibibytes") << "13948\t/storage/emulated/0/DCIM\n" << qint64(13948 * 1024);
+    QTest::newRow("largest that fits") << QString::number(largest) + "\t/x\n" << largest * 1024;
+    QTest::newRow("bytes beyond 64 bits") << QString::number(largest + 1) + "\t/x\n" << qint64(0);
+}
+
+void TextRulesTest::folderSizeInBytes()
+{
+    QFETCH(QString, output);
+    QFETCH(qint64, bytes);
+    QCOMPARE(Sizing::parseStat(output, true), bytes);
 }
 
 void TextRulesTest::localSize()

@@ -16,8 +16,12 @@ private Q_SLOTS:
     void deviceList();
     void displayName_data();
     void displayName();
+    void listedName_data();
+    void listedName();
     void listingLine_data();
     void listingLine();
+    void nameList_data();
+    void nameList();
     void listingPaths_data();
     void listingPaths();
     void listingHidden();
@@ -39,6 +43,8 @@ private Q_SLOTS:
     void installOutcome();
     void parseStat_data();
     void parseStat();
+    void folderSizeInBytes_data();
+    void folderSizeInBytes();
     void localSize();
     void terminalEscapes_data();
     void terminalEscapes();

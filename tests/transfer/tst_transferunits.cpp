@@ -290,6 +290,10 @@ private slots:
         QTest::newRow("folder line") << "[ 32%] /sdcard/t/sub/b.bin: 32%" << 0.32;
         QTest::newRow("summary only") << "big.bin: 1 file pushed, 0 skipped. 310.0 MB/s" << -1.0;
         QTest::newRow("not a number") << "[ x%]" << -1.0;
+        QTest::newRow("rewritten after carriage returns") << "\r[  3%] /sdcard/x\r[  9%] /sdcard/x" << 0.09;
+        QTest::newRow("percentage inside a file name") << "\r[  3%] /sdcard/[ 99%] done.mp4" << 0.03;
+        QTest::newRow("only inside a name") << "/sdcard/[ 99%] done.mp4: 1 file pushed" << -1.0;
+        QTest::newRow("above a hundred") << "\r[ 42%] /sdcard/x\r[101%] /sdcard/x" << 0.42;
     }
 
     void adbPercentage()

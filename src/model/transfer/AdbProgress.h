@@ -3,5 +3,7 @@
 #include <QString>
 #include <optional>
 
-// adb's own progress, "[ 42%]", as a fraction: the last percentage in the chunk, or absent.
+// adb's own progress, "[ 42%]" at the start of a line, as a fraction: the last such
+// percentage in the chunk (up to 100), or absent. A percentage elsewhere belongs to a
+// file's name.
 std::optional<double> adbReportedProgress(const QString &chunk);
