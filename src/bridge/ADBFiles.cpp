@@ -4,6 +4,7 @@
 #include "bridge/NoReplace.h"
 #include "bridge/SettleCommand.h"
 #include "bridge/ShellQuote.h"
+#include "bridge/TextLines.h"
 #include "model/Sizing.h"
 
 QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)

@@ -271,7 +271,7 @@ void PlatformTest::revealOfSeveralItemsAsksOnce()
 
     LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a.txt"), QStringLiteral("/home/alex/Downloads/b c.txt"),
                                QStringLiteral("/home/alex/Pictures/d.jpg")});
-    QTRY_COMPARE(browser.shown.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.shown.size(), 1, kPatienceMs);
     QCOMPARE(browser.shown.at(0), (QStringList{QStringLiteral("file:///home/alex/Downloads/a.txt"),
                                                QStringLiteral("file:///home/alex/Downloads/b%20c.txt"),
                                                QStringLiteral("file:///home/alex/Pictures/d.jpg")}));
@@ -290,7 +290,7 @@ void PlatformTest::revealOfSeveralItemsWithoutFileBrowserOpensEachFolderOnce()
     RecordingPlatform platform;
     LinuxFileBrowser().reveal({QStringLiteral("/home/alex/Downloads/a.txt"), QStringLiteral("/home/alex/Downloads/b.txt"),
                                QStringLiteral("/home/alex/Pictures/d.jpg")});
-    QTRY_COMPARE(platform.launcher->urls.size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(platform.launcher->urls.size(), 2, kPatienceMs);
     QCOMPARE(platform.launcher->urls, (QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/home/alex/Downloads")),
                                                    QUrl::fromLocalFile(QStringLiteral("/home/alex/Pictures"))}));
 }

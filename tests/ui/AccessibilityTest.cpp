@@ -1,6 +1,7 @@
 // Every control a screen reader reaches has a name. The test walks the window's
 // accessibility tree, as an assistive tool reads it, in each of the window's states.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "bridge/ADB.h"
@@ -163,7 +164,7 @@ void AccessibilityTest::everyControlHasAName()
     } else if (state == "no phone") {
         QCOMPARE(window.region(), MainWindow::Region::setupGuide);
         window.showWireless();
-        QTRY_VERIFY(window.wirelessPopover()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(window.wirelessPopover()->isVisible(), kPatienceMs);
         windows << window.wirelessPopover();
     } else {
         QTRY_VERIFY_WITH_TIMEOUT(model.readyDevice().has_value(), kPhoneWaitMs);
@@ -185,7 +186,7 @@ void AccessibilityTest::everyControlHasAName()
             failed.name = QStringLiteral("big.bin");
             failed.state = TransferJob::State::failed(QStringLiteral("adb: error: no space left on device"));
             model.setTransfers({running, failed});
-            QTRY_VERIFY(window.transfersView()->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(window.transfersView()->isVisible(), kPatienceMs);
         }
         // Text in both filter fields brings up their clear buttons.
         window.macPane()->filterField()->setText(QStringLiteral("a"));

@@ -2,6 +2,7 @@
 // its row's tooltip however long it is and in an alert the row opens, and alerts that warn
 // when something went wrong.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "ShownText.h"
@@ -121,7 +122,7 @@ void FailureTextsTest::failedRowShowsTheWholeReason()
     const QPoint at(row.left() + row.width() * 3 / 5, row.center().y());
     QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
     QCoreApplication::sendEvent(view.viewport(), &help);
-    QTRY_VERIFY(shownToolTip());
+    QTRY_VERIFY_WITH_TIMEOUT(shownToolTip(), kPatienceMs);
     const QString shown = shownMarkup(QToolTip::text(), Qt::AutoText).simplified();
     QVERIFY2(shown.contains(reason.simplified()), qPrintable(shown));
     QVERIFY2(shown.contains(job.name), qPrintable(shown));
@@ -170,7 +171,7 @@ void FailureTextsTest::failedRowOpensItsReason()
         QCOMPARE(view.failureAlert(), nullptr);
         return;
     }
-    QTRY_VERIFY(view.failureAlert());
+    QTRY_VERIFY_WITH_TIMEOUT(view.failureAlert(), kPatienceMs);
     QMessageBox *alert = view.failureAlert();
     QCOMPARE(alert->icon(), QMessageBox::Warning);
     QCOMPARE(alert->text(), job.name);

@@ -1,6 +1,7 @@
 // The keys of a desktop file manager: F2 renames the selected row, Backspace and Alt+Up go
 // to the parent folder, Escape closes the preview window.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "ui/FilePane.h"
 #include "ui/FileTableView.h"
@@ -161,7 +162,7 @@ void KeyboardTest::escapeClosesThePreview()
     QVERIFY(preview.isVisible());
     QWidget *focused = preview.focusWidget() ? preview.focusWidget() : &preview;
     QTest::keyClick(focused, Qt::Key_Escape);
-    QTRY_VERIFY(!preview.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!preview.isVisible(), kPatienceMs);
 }
 
 int runKeyboardTests(int argc, char **argv)

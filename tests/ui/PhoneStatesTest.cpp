@@ -1,6 +1,7 @@
 // What the window shows when the phone cannot answer: the information popover says why
 // instead of waiting, and a pane whose phone went away shows the reason alone.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "ShownText.h"
@@ -86,7 +87,7 @@ void PhoneStatesTest::infoOfAnUnauthorizedPhoneSaysWhy()
     QTRY_VERIFY_WITH_TIMEOUT(m_window->phonePane()->title().endsWith("(unauthorized)"), kPhoneWaitMs);
 
     m_window->showInfo();
-    QTRY_VERIFY(m_window->infoPopover()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->infoPopover()->isVisible(), kPatienceMs);
     auto *view = qobject_cast<PhoneInfoView *>(m_window->infoPopover()->content());
     QVERIFY(view);
     const QString why = QStringLiteral("Unlock your phone and tap “Allow” on the USB debugging prompt (tick “Always allow”).");

@@ -2,6 +2,7 @@
 // name that looks like markup is not rendered as markup, and an "&" is not taken for a
 // shortcut mark.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "ShownText.h"
@@ -246,7 +247,7 @@ void PlainNamesTest::namesShowAsTyped()
                 found << text;
         return found;
     };
-    QTRY_VERIFY2(!mentions().isEmpty(), qPrintable(shownTexts(shown).join(" | ")));
+    QTRY_VERIFY2_WITH_TIMEOUT(!mentions().isEmpty(), qPrintable(shownTexts(shown).join(" | ")), kPatienceMs);
     for (const QString &text : mentions())
         QVERIFY2(text.contains(name), qPrintable(text));
 }

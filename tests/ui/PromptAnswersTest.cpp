@@ -1,6 +1,7 @@
 // The window's questions answer by the button pressed, whatever its label reads: a desktop
 // theme may add shortcut marks to the labels ("&Replace").
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "AlertButtons.h"
 #include "PhoneFixture.h"
@@ -132,12 +133,12 @@ void PromptAnswersTest::clashAnswerFollowsTheButton()
     m_model->enqueue({local}, TransferJob::Kind::toAndroid, phoneHome, false);
     QTRY_VERIFY_WITH_TIMEOUT(m_window->prompts()->conflictAlert(), kPhoneWaitMs);
     QMessageBox *box = m_window->prompts()->conflictAlert();
-    QTRY_VERIFY(box->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(box->isVisible(), kPatienceMs);
     QAbstractButton *answer = markShortcuts(box, button);
     QVERIFY(answer);
     QCOMPARE(answer->text(), "&" + button);
     answer->click();
-    QTRY_COMPARE(m_model->conflict(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->conflict(), std::nullopt, kPatienceMs);
 
     if (copies) {
         QTRY_COMPARE_WITH_TIMEOUT(m_model->transfers().size(), 1, kPhoneWaitMs);
@@ -190,7 +191,7 @@ void PromptAnswersTest::confirmationsFollowTheButton()
     QAbstractButton *answer = markShortcuts(box, button);
     QVERIFY(answer);
     answer->click();
-    QTRY_VERIFY(backup ? !prompts->backupAlert() : !prompts->moveAlert());
+    QTRY_VERIFY_WITH_TIMEOUT(backup ? !prompts->backupAlert() : !prompts->moveAlert(), kPatienceMs);
     QCOMPARE(backup ? backups.size() : moves.size(), confirmed ? 1 : 0);
     QCOMPARE(backup ? moves.size() : backups.size(), 0);
     if (!confirmed)

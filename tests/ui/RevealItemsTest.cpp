@@ -1,6 +1,7 @@
 // "Show in Finder" on several rows of the computer pane asks the file browser once, for all
 // of them.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "RecordingPlatform.h"
 #include "bridge/ADB.h"
@@ -40,7 +41,7 @@ void RevealItemsTest::severalRowsAreShownInOneRequest()
         RecordingPlatform platform;
         AppModel model;
         MainWindow window(&model);
-        QTRY_COMPARE(window.macPane()->shownNames().size(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(window.macPane()->shownNames().size(), 3, kPatienceMs);
         std::unique_ptr<QMenu> menu(window.macPane()->buildContextMenu(paths));
         QAction *reveal = nullptr;
         for (QAction *action : menu->actions())

@@ -2,6 +2,7 @@
 // height, and a pane's Name column gets the room its names need before Size and Modified
 // keep more than theirs.
 #include "UiTests.h"
+#include "Patience.h"
 
 #include "PhoneFixture.h"
 #include "bridge/ADB.h"
@@ -92,9 +93,9 @@ void WindowLayoutTest::paneColumnsFollowTheWidth()
     FileTableView *table = pane.table();
     QHeaderView *header = table->horizontalHeader();
     const int available = table->viewport()->width();
-    QTRY_COMPARE(header->sectionSize(FileTableModel::NameColumn) + header->sectionSize(FileTableModel::SizeColumn)
+    QTRY_COMPARE_WITH_TIMEOUT(header->sectionSize(FileTableModel::NameColumn) + header->sectionSize(FileTableModel::SizeColumn)
                      + header->sectionSize(FileTableModel::ModifiedColumn),
-                 available);
+                 available, kPatienceMs);
     const int name = header->sectionSize(FileTableModel::NameColumn);
     const int size = header->sectionSize(FileTableModel::SizeColumn);
     const int modified = header->sectionSize(FileTableModel::ModifiedColumn);
@@ -136,7 +137,7 @@ void WindowLayoutTest::transferButtonsKeepTheirPlace()
                 points << button->mapTo(&window, QPoint(0, 0));
             return points;
         };
-        QTRY_VERIFY(window.transferButtons().first()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(window.transferButtons().first()->isVisible(), kPatienceMs);
         const int paneHeight = window.macPane()->height();
         const QList<QPoint> before = places();
 
@@ -151,17 +152,17 @@ void WindowLayoutTest::transferButtonsKeepTheirPlace()
             jobs << job;
         }
         model.setTransfers(jobs);
-        QTRY_VERIFY(window.macPane()->height() < paneHeight);
+        QTRY_VERIFY_WITH_TIMEOUT(window.macPane()->height() < paneHeight, kPatienceMs);
         QCOMPARE(places(), before);
 
         // So does a lower window.
         window.resize(window.width(), window.minimumHeight());
-        QTRY_VERIFY(window.macPane()->height() < paneHeight - 120);
+        QTRY_VERIFY_WITH_TIMEOUT(window.macPane()->height() < paneHeight - 120, kPatienceMs);
         QCOMPARE(places(), before);
 
         model.setTransfers({});
-        QTRY_VERIFY(!window.transfersView()->isVisible());
-        QTRY_VERIFY(window.macPane()->height() >= paneHeight - 120);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.transfersView()->isVisible(), kPatienceMs);
+        QTRY_VERIFY_WITH_TIMEOUT(window.macPane()->height() >= paneHeight - 120, kPatienceMs);
         QCOMPARE(places(), before);
     }
     qputenv("HOME", previousHome);
