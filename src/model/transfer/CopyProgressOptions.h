@@ -12,7 +12,9 @@ struct CopyProgressOptions
     // without them (where the system does not show them) adb runs on a pseudo-terminal,
     // which costs it more, and its own "[ nn%]" lines move the bar.
     bool counters = processIoReadable();
-    std::chrono::milliseconds sampleEvery{200};
+    // Often enough that even a copy of a second or two moves the bar in small steps; a
+    // reading costs microseconds, the row's repaint a fraction of a millisecond.
+    std::chrono::milliseconds sampleEvery{25};
     // How long the counters may stand still before the row says that no data moves.
     std::chrono::milliseconds stallAfter{15000};
 };
