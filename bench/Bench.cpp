@@ -55,6 +55,7 @@ bool Bench::setUp(QString *error)
         *error = m_fixture->errorString();
         return false;
     }
+    m_fastSerial = m_serial;
     ADB::shared().setCandidatesForTesting({m_fixture->adbPath()});
     QDir().mkpath(onPhone(QStringLiteral("/storage/emulated/0/Bench")));
 
@@ -85,10 +86,16 @@ QList<FigureRow> Bench::run()
             rows.append(missingRow(number, figure, QStringLiteral("failed: %1").arg(QString::fromUtf8(e.what()))));
         }
     };
-    if (wanted(1) || wanted(6))
+    if (wanted(1) || wanted(6) || wanted(12))
         guarded(QStringLiteral("1"), QStringLiteral("1 GiB file"), [this] { return bigFileFigures(); });
     if (wanted(2))
         guarded(QStringLiteral("2"), QStringLiteral("10,000 × 4 KiB folder"), [this] { return smallFilesFigures(); });
+    if (wanted(10))
+        guarded(QStringLiteral("10"), QStringLiteral("USB 2 link"), [this] { return throttledFigures(10, 35); });
+    if (wanted(11))
+        guarded(QStringLiteral("11"), QStringLiteral("USB 3 link"), [this] { return throttledFigures(11, 150); });
+    if (wanted(9))
+        guarded(QStringLiteral("9"), QStringLiteral("batch of 1,000 files"), [this] { return batchFigures(); });
     if (wanted(3))
         guarded(QStringLiteral("3"), QStringLiteral("list 100,000 entries"), [this] { return listingFigure(); });
     if (wanted(4))
@@ -99,8 +106,17 @@ QList<FigureRow> Bench::run()
         guarded(QStringLiteral("7"), QStringLiteral("memory"), [this] { return memoryFigure(); });
     if (wanted(8))
         guarded(QStringLiteral("8"), QStringLiteral("cancel"), [this] { return cancelFigure(); });
+    if (wanted(13))
+        guarded(QStringLiteral("13"), QStringLiteral("window"), [this] { return windowFigures(); });
+    // By figure number, then letter: "9" before "10a".
+    const auto key = [](const QString &number) {
+        qsizetype digits = 0;
+        while (digits < number.size() && number.at(digits).isDigit())
+            ++digits;
+        return std::make_pair(number.left(digits).toInt(), number.mid(digits));
+    };
     std::sort(rows.begin(), rows.end(),
-              [](const FigureRow &a, const FigureRow &b) { return a.number < b.number; });
+              [&key](const FigureRow &a, const FigureRow &b) { return key(a.number) < key(b.number); });
     return rows;
 }
 
@@ -141,6 +157,22 @@ double Bench::timeAdb(const QStringList &arguments)
                                   + QString::fromUtf8(process.readAllStandardError()).trimmed())
                                      .toStdString());
     return seconds;
+}
+
+void Bench::usePhone(const QString &serial)
+{
+    m_serial = serial;
+    QDir().mkpath(onPhone(QStringLiteral("/storage/emulated/0/Bench")));
+    // The device poll lists a new phone within a few seconds; it is chosen once listed.
+    if (!waitUntil([&] {
+            const QList<AndroidDevice> devices = m_model->devices();
+            const bool listed = std::any_of(devices.cbegin(), devices.cend(),
+                                            [&](const AndroidDevice &device) { return device.serial == serial; });
+            if (listed && m_model->selectedSerial() != serial)
+                m_model->setSelectedSerial(serial);
+            return m_model->readyDevice() && m_model->readyDevice()->serial == serial && !m_model->androidLoading();
+        }, phoneWaitMs))
+        throw std::runtime_error(("the model did not switch to " + serial).toStdString());
 }
 
 void Bench::waitIdle()

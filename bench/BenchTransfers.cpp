@@ -1,7 +1,9 @@
-// Figures 1, 2, 6 and 8: transfers through the model's queue beside bare adb push and pull.
+// Figures 1, 2, 6, 8, 9, 10, 11 and 12: transfers through the model's queue beside bare adb
+// push and pull.
 #include "Bench.h"
 
 #include "Content.h"
+#include "ProgressRecorder.h"
 #include "StallMeter.h"
 #include "Wait.h"
 
@@ -20,6 +22,9 @@ namespace {
 constexpr qint64 bigSize = qint64(1) << 30;
 constexpr int smallCount = 10000;
 constexpr qint64 smallSize = 4096;
+constexpr int batchCount = 1000;
+constexpr int batchWaitMs = 1200000;
+constexpr qint64 batchFileSize = 20000;
 const QString phoneBench = QStringLiteral("/storage/emulated/0/Bench");
 
 void progress(const QString &text)
@@ -29,102 +34,246 @@ void progress(const QString &text)
 
 } // namespace
 
-QList<FigureRow> Bench::bigFileFigures()
+Bench::CopyTimes Bench::timeBigFile(const QString &figure, const AroundJob &around)
 {
     const QString local = m_home.filePath(QStringLiteral("big.bin"));
     const QString pulls = m_home.filePath(QStringLiteral("pulled"));
     const QString remote = phoneBench + QStringLiteral("/big.bin");
-    progress(QStringLiteral("figure 1: writing a 1 GiB file"));
-    writeBigFile(local, bigSize);
+    progress(QStringLiteral("figure %1: writing a 1 GiB file").arg(figure));
+    writeBigFile(local, shrunk(bigSize));
     QDir().mkpath(pulls);
 
-    QList<double> push, pushBare, pull, pullBare;
-    StallMeter meter;
-    const auto tessary = [&](const QString &source, TransferJob::Kind kind, const QString &dest) {
-        meter.start();
-        const double seconds = timeJob(source, kind, dest);
-        meter.stop();
-        m_stalls.append(meter.worst());
-        return seconds;
-    };
+    CopyTimes times;
     for (int i = 0; i < m_options.runs; ++i) {
         // Tessary and bare adb take turns going first.
         const bool tessaryFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             removePath(onPhone(remote));
-            if ((turn == 0) == tessaryFirst)
-                push.append(tessary(local, TransferJob::Kind::toAndroid, phoneBench));
-            else
-                pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+            if ((turn == 0) == tessaryFirst) {
+                if (around)
+                    around(TransferJob::Kind::toAndroid, true);
+                times.push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
+                if (around)
+                    around(TransferJob::Kind::toAndroid, false);
+            } else {
+                times.pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+            }
         }
         for (int turn = 0; turn < 2; ++turn) {
             removePath(pulls + QStringLiteral("/big.bin"));
-            if ((turn == 0) == tessaryFirst)
-                pull.append(tessary(remote, TransferJob::Kind::toMac, pulls));
-            else
-                pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
+            if ((turn == 0) == tessaryFirst) {
+                if (around)
+                    around(TransferJob::Kind::toMac, true);
+                times.pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
+                if (around)
+                    around(TransferJob::Kind::toMac, false);
+            } else {
+                times.pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
+            }
         }
-        progress(QStringLiteral("figure 1: run %1/%2: push %3 (adb %4), pull %5 (adb %6)")
-                     .arg(i + 1).arg(m_options.runs)
-                     .arg(secondsText(push.last()), secondsText(pushBare.last()),
-                          secondsText(pull.last()), secondsText(pullBare.last())));
+        progress(QStringLiteral("figure %1: run %2/%3: push %4 (adb %5), pull %6 (adb %7)")
+                     .arg(figure).arg(i + 1).arg(m_options.runs)
+                     .arg(secondsText(times.push.last()), secondsText(times.pushBare.last()),
+                          secondsText(times.pull.last()), secondsText(times.pullBare.last())));
     }
     removePath(onPhone(remote));
     removePath(pulls);
     removePath(local);
+    return times;
+}
+
+Bench::CopyTimes Bench::timeSmallFiles(const QString &figure)
+{
+    const QString name = QStringLiteral("SmallFiles");
+    const QString local = m_home.filePath(name);
+    const QString pulls = m_home.filePath(QStringLiteral("pulled"));
+    const QString remote = phoneBench + QLatin1Char('/') + name;
+    progress(QStringLiteral("figure %1: writing 10,000 files of 4 KiB").arg(figure));
+    writeFiles(local, int(shrunk(smallCount)), smallSize, QStringLiteral("IMG_"), QStringLiteral(".jpg"));
+    QDir().mkpath(pulls);
+
+    CopyTimes times;
+    for (int i = 0; i < m_options.runs; ++i) {
+        const bool tessaryFirst = i % 2 == 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            removePath(onPhone(remote));
+            if ((turn == 0) == tessaryFirst)
+                times.push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
+            else
+                times.pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+        }
+        for (int turn = 0; turn < 2; ++turn) {
+            removePath(pulls + QLatin1Char('/') + name);
+            if ((turn == 0) == tessaryFirst)
+                times.pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
+            else
+                times.pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
+        }
+        progress(QStringLiteral("figure %1: run %2/%3: folder push %4 (adb %5), pull %6 (adb %7)")
+                     .arg(figure).arg(i + 1).arg(m_options.runs)
+                     .arg(secondsText(times.push.last()), secondsText(times.pushBare.last()),
+                          secondsText(times.pull.last()), secondsText(times.pullBare.last())));
+    }
+    removePath(onPhone(remote));
+    removePath(pulls);
+    removePath(local);
+    return times;
+}
+
+QList<FigureRow> Bench::bigFileFigures()
+{
+    StallMeter meter;
+    ProgressRecorder recorder(m_model.get());
+    QList<double> values, gaps;
+    // The stall meter runs during every Tessary transfer of the figure; the recorder during
+    // the pushes.
+    const auto around = [&](TransferJob::Kind kind, bool starting) {
+        const bool push = kind == TransferJob::Kind::toAndroid;
+        if (starting) {
+            meter.start();
+            if (push)
+                recorder.start();
+            return;
+        }
+        meter.stop();
+        m_stalls.append(meter.worst());
+        if (push) {
+            recorder.stop();
+            values.append(recorder.distinctValues());
+            gaps.append(recorder.largestGap());
+        }
+    };
+    const CopyTimes times = timeBigFile(QStringLiteral("1"), around);
 
     QList<FigureRow> rows;
     if (wanted(1)) {
-        rows << throughputRow(QStringLiteral("1a"), QStringLiteral("1 GiB push, queued job vs adb push"), push, pushBare, 0.97)
-             << throughputRow(QStringLiteral("1b"), QStringLiteral("1 GiB pull, queued job vs adb pull"), pull, pullBare, 0.97);
+        rows << throughputRow(QStringLiteral("1a"), QStringLiteral("1 GiB push, queued job vs adb push"), times.push, times.pushBare, 0.97)
+             << throughputRow(QStringLiteral("1b"), QStringLiteral("1 GiB pull, queued job vs adb pull"), times.pull, times.pullBare, 0.97);
     }
     if (wanted(6)) {
         const double worst = median(m_stalls);
         const double worstOfAll = *std::max_element(m_stalls.cbegin(), m_stalls.cend());
         rows << limitRow(QStringLiteral("6"), QStringLiteral("main-thread worst stall during figure 1 (10 ms timer)"),
                          QStringLiteral("%1 (worst of all runs %2)").arg(secondsText(worst), secondsText(worstOfAll)),
-                         worst * 1000, QStringLiteral("—"), 50, QStringLiteral("ms"));
+                         worst * 1000, QStringLiteral("—"), 16, QStringLiteral("ms"));
+    }
+    if (wanted(12)) {
+        const double fewest = *std::min_element(values.cbegin(), values.cend());
+        const double longest = *std::max_element(gaps.cbegin(), gaps.cend());
+        rows << atLeastRow(QStringLiteral("12a"), QStringLiteral("distinct progress values during the 1 GiB push"),
+                           QStringLiteral("%1 (fewest %2)").arg(median(values)).arg(fewest), median(values), 50)
+             << limitRow(QStringLiteral("12b"), QStringLiteral("largest gap between two progress updates, 1 GiB push"),
+                         QStringLiteral("%1 (longest %2)").arg(secondsText(median(gaps)), secondsText(longest)),
+                         median(gaps), QStringLiteral("—"), 0.5, QStringLiteral("s"));
     }
     return rows;
 }
 
 QList<FigureRow> Bench::smallFilesFigures()
 {
-    const QString name = QStringLiteral("SmallFiles");
-    const QString local = m_home.filePath(name);
-    const QString pulls = m_home.filePath(QStringLiteral("pulled"));
-    const QString remote = phoneBench + QLatin1Char('/') + name;
-    progress(QStringLiteral("figure 2: writing 10,000 files of 4 KiB"));
-    writeFiles(local, smallCount, smallSize, QStringLiteral("IMG_"), QStringLiteral(".jpg"));
-    QDir().mkpath(pulls);
+    const CopyTimes times = timeSmallFiles(QStringLiteral("2"));
+    return {throughputRow(QStringLiteral("2a"), QStringLiteral("10,000 × 4 KiB folder push vs adb push"), times.push, times.pushBare, 0.95),
+            throughputRow(QStringLiteral("2b"), QStringLiteral("10,000 × 4 KiB folder pull vs adb pull"), times.pull, times.pullBare, 0.95)};
+}
 
-    QList<double> push, pushBare, pull, pullBare;
+QList<FigureRow> Bench::throttledFigures(int figure, double MBps)
+{
+    PhoneOptions options;
+    options.model = QStringLiteral("Throttled %1").arg(MBps);
+    options.throttleMBps = MBps;
+    const QString serial = m_fixture->addPhone(options);
+    if (serial.isEmpty())
+        throw std::runtime_error(m_fixture->errorString().toStdString());
+    usePhone(serial);
+    const QString number = QString::number(figure);
+    const QString link = QStringLiteral(" at %1 MB/s").arg(MBps);
+    CopyTimes big, small;
+    try {
+        big = timeBigFile(number);
+        small = timeSmallFiles(number);
+    } catch (...) {
+        usePhone(m_fastSerial);
+        m_fixture->stopPhone(serial);
+        throw;
+    }
+    usePhone(m_fastSerial);
+    m_fixture->stopPhone(serial);
+    return {throughputRow(number + QLatin1Char('a'), QStringLiteral("1 GiB push") + link, big.push, big.pushBare, 0.98),
+            throughputRow(number + QLatin1Char('b'), QStringLiteral("1 GiB pull") + link, big.pull, big.pullBare, 0.98),
+            throughputRow(number + QLatin1Char('c'), QStringLiteral("10,000 × 4 KiB folder push") + link, small.push, small.pushBare, 0.98),
+            throughputRow(number + QLatin1Char('d'), QStringLiteral("10,000 × 4 KiB folder pull") + link, small.pull, small.pullBare, 0.98)};
+}
+
+QList<FigureRow> Bench::batchFigures()
+{
+    const int count = int(shrunk(batchCount));
+    const QString local = m_home.filePath(QStringLiteral("Photos"));
+    const QString remote = phoneBench + QStringLiteral("/Batch");
+    progress(QStringLiteral("figure 9: writing 1,000 files of 20 kB"));
+    writeFiles(local, count, batchFileSize, QStringLiteral("IMG_"), QStringLiteral(".jpg"));
+    QStringList paths;
+    for (const QString &name : QDir(local).entryList(QDir::Files, QDir::Name))
+        paths << QDir(local).filePath(name);
+
+    // As a user would copy them: both panes show the folders involved, and both are reloaded
+    // after every job.
+    const QString home = m_model->macPath();
+    const QString phoneFolder = m_model->androidPath();
+    m_model->setMacPath(local);
+    m_model->reloadMac();
+
+    QList<double> tessary, bare, stalls;
+    StallMeter meter;
     for (int i = 0; i < m_options.runs; ++i) {
         const bool tessaryFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             removePath(onPhone(remote));
-            if ((turn == 0) == tessaryFirst)
-                push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
-            else
-                pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+            QDir().mkpath(onPhone(remote));
+            if ((turn == 0) == tessaryFirst) {
+                m_model->clearFinishedTransfers();
+                m_model->goAndroid(remote);
+                waitUntil([this] { return !m_model->androidLoading(); }, batchWaitMs);
+                meter.start();
+                QElapsedTimer timer;
+                timer.start();
+                m_model->enqueue(paths, TransferJob::Kind::toAndroid, remote, false);
+                const bool ended = waitUntil([&] {
+                    const QList<TransferJob> jobs = m_model->transfers();
+                    return jobs.size() == count && !m_model->workerRunning() && !m_model->androidLoading()
+                        && std::none_of(jobs.cbegin(), jobs.cend(), [](const TransferJob &job) { return job.state.isActive(); });
+                }, batchWaitMs);
+                tessary.append(elapsedSeconds(timer));
+                meter.stop();
+                stalls.append(meter.worst());
+                if (!ended)
+                    throw std::runtime_error("the batch did not finish in time");
+                const QList<TransferJob> jobs = m_model->transfers();
+                if (std::any_of(jobs.cbegin(), jobs.cend(),
+                                [](const TransferJob &job) { return job.state.value() != TransferJob::State::Case::done; }))
+                    throw std::runtime_error("a job of the batch did not end done");
+            } else {
+                QElapsedTimer timer;
+                timer.start();
+                for (const QString &path : std::as_const(paths))
+                    timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), path, remote + QLatin1Char('/')});
+                bare.append(elapsedSeconds(timer));
+            }
         }
-        for (int turn = 0; turn < 2; ++turn) {
-            removePath(pulls + QLatin1Char('/') + name);
-            if ((turn == 0) == tessaryFirst)
-                pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
-            else
-                pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
-        }
-        progress(QStringLiteral("figure 2: run %1/%2: push %3 (adb %4), pull %5 (adb %6)")
+        progress(QStringLiteral("figure 9: run %1/%2: batch %3 (adb pushes %4), worst stall %5")
                      .arg(i + 1).arg(m_options.runs)
-                     .arg(secondsText(push.last()), secondsText(pushBare.last()),
-                          secondsText(pull.last()), secondsText(pullBare.last())));
+                     .arg(secondsText(tessary.last()), secondsText(bare.last()), secondsText(stalls.last())));
     }
+    m_model->clearFinishedTransfers();
+    m_model->setMacPath(home);
+    m_model->reloadMac();
+    m_model->goAndroid(phoneFolder);
+    waitUntil([this] { return !m_model->androidLoading(); }, batchWaitMs);
     removePath(onPhone(remote));
-    removePath(pulls);
     removePath(local);
-    return {throughputRow(QStringLiteral("2a"), QStringLiteral("10,000 × 4 KiB folder push vs adb push"), push, pushBare, 0.90),
-            throughputRow(QStringLiteral("2b"), QStringLiteral("10,000 × 4 KiB folder pull vs adb pull"), pull, pullBare, 0.90)};
+    const double worst = median(stalls);
+    return {slowdownRow(QStringLiteral("9a"), QStringLiteral("1,000 × 20 kB batch, queue vs 1,000 adb pushes"), tessary, bare, 2),
+            limitRow(QStringLiteral("9b"), QStringLiteral("main-thread worst stall during figure 9a (10 ms timer)"),
+                     secondsText(worst), worst * 1000, QStringLiteral("—"), 16, QStringLiteral("ms"))};
 }
 
 FigureRow Bench::cancelFigure()
@@ -132,7 +281,7 @@ FigureRow Bench::cancelFigure()
     const QString local = m_home.filePath(QStringLiteral("cancel.bin"));
     const QString remote = phoneBench + QStringLiteral("/cancel.bin");
     progress(QStringLiteral("figure 8: writing a 1 GiB file"));
-    writeBigFile(local, bigSize);
+    writeBigFile(local, shrunk(bigSize));
 
     QList<double> latencies;
     for (int i = 0; i < m_options.runs; ++i) {

@@ -63,6 +63,13 @@ FigureRow limitRow(const QString &number, const QString &figure, const QString &
             QStringLiteral("≤ %1 %2").arg(goal).arg(unit), verdict(measured <= goal)};
 }
 
+FigureRow atLeastRow(const QString &number, const QString &figure, const QString &value, double measured,
+                     double goal)
+{
+    return {number, figure, value, QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("≥ %1").arg(goal),
+            verdict(measured >= goal)};
+}
+
 FigureRow missingRow(const QString &number, const QString &figure, const QString &reason)
 {
     return {number, figure, QStringLiteral("—"), QStringLiteral("—"), QStringLiteral("—"),

@@ -32,6 +32,9 @@ FigureRow slowdownRow(const QString &number, const QString &figure, const QList<
 // An absolute limit on a value shown with `unit` (≤ goal is met).
 FigureRow limitRow(const QString &number, const QString &figure, const QString &value,
                    double measured, const QString &reference, double goal, const QString &unit);
+// A count that has to reach `goal` (≥ goal is met).
+FigureRow atLeastRow(const QString &number, const QString &figure, const QString &value, double measured,
+                     double goal);
 // A figure that could not be measured, with the reason.
 FigureRow missingRow(const QString &number, const QString &figure, const QString &reason);
 

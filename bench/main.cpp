@@ -1,7 +1,7 @@
 // tessary-bench: prints how close Tessary's transfers, listings and window come to the bare
 // tools they drive. Started by bench/run; see the README.
 //
-//   tessary-bench [--runs N] [--only 1,3,5] [--no-window]
+//   tessary-bench [--runs N] [--only 1,3,5] [--no-window] [--small]
 #include "Bench.h"
 
 #include "ui/Icons.h"
@@ -29,9 +29,12 @@ int main(int argc, char **argv)
                                   QStringLiteral("list"));
     const QCommandLineOption noWindow(QStringLiteral("no-window"),
                                       QStringLiteral("Drive the model without its window (figure 7 still shows one)."));
+    const QCommandLineOption small(QStringLiteral("small"),
+                                   QStringLiteral("Files a tenth as many and as large: checks that the figures work, "
+                                                  "measures nothing."));
     const QCommandLineOption memoryChildOption(QStringLiteral("memory-child"),
                                                QStringLiteral("Internal: one measurement of figure 7."));
-    parser.addOptions({runs, only, noWindow, memoryChildOption});
+    parser.addOptions({runs, only, noWindow, small, memoryChildOption});
     parser.process(app);
 
     if (parser.isSet(memoryChildOption)) {
@@ -44,6 +47,8 @@ int main(int argc, char **argv)
     Bench::Options options;
     options.runs = std::max(1, parser.value(runs).toInt());
     options.window = !parser.isSet(noWindow);
+    if (parser.isSet(small))
+        options.shrink = 10;
     for (const QString &number : parser.value(only).split(QLatin1Char(','), Qt::SkipEmptyParts))
         options.only.insert(number.trimmed().toInt());
 
@@ -54,8 +59,9 @@ int main(int argc, char **argv)
         return 1;
     }
     const QList<FigureRow> rows = bench.run();
-    std::printf("\nTessary benchmarks, %s, median of %d run(s) [min–max]\n\n%s",
+    std::printf("\nTessary benchmarks, %s, median of %d run(s) [min–max]%s\n\n%s",
                 qPrintable(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))),
-                options.runs, qPrintable(formatTable(rows)));
+                options.runs, options.shrink > 1 ? " (--small: sizes a tenth, no figure is a result)" : "",
+                qPrintable(formatTable(rows)));
     return 0;
 }

@@ -58,7 +58,8 @@ std::optional<QString> ADB::executable()
 }
 
 QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
-                                    std::function<void(const QString &)> onChunk, RunMode mode)
+                                    std::function<void(const QString &)> onChunk, RunMode mode,
+                                    std::function<void(qint64)> onStarted)
 {
     const std::optional<QString> program = executable();
     if (!program)
@@ -74,7 +75,8 @@ QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
     // Deleted through the event loop: the coroutine resumes from one of the child's own
     // queued signal deliveries.
     const std::unique_ptr<ChildProcess, void (*)(ChildProcess *)> child(
-        new ChildProcess(*program, std::move(args), std::move(token), std::move(onChunk), mode),
+        new ChildProcess(*program, std::move(args), std::move(token), std::move(onChunk), mode,
+                         std::move(onStarted)),
         [](ChildProcess *c) { c->deleteLater(); });
     child->start();
     if (!child->isDone())

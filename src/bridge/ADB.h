@@ -49,10 +49,13 @@ public:
     // is returned, not thrown. `onChunk` gets the text of every read (in terminal mode,
     // of the reads that arrived together) that is valid UTF-8 on its own (called on the
     // main thread). A cancelled token ends the child with
-    // SIGTERM; the result then carries 15 as status.
+    // SIGTERM; the result then carries 15 as status. `onStarted` gets the child's process id
+    // as soon as it runs (on the main thread); the id names the child until it has exited,
+    // and run returns one event-loop turn after that.
     QCoro::Task<ProcessResult> run(QStringList args, CancelTokenPtr token = {},
                                    std::function<void(const QString &)> onChunk = {},
-                                   RunMode mode = RunMode::Pipes);
+                                   RunMode mode = RunMode::Pipes,
+                                   std::function<void(qint64 pid)> onStarted = {});
 
     // The line of a failed run's output worth showing: the last non-blank line that is
     // not a "[ nn%]" progress line; "Transfer failed" when there is none.

@@ -12,8 +12,9 @@
 #include <unistd.h>
 
 ChildProcess::ChildProcess(QString program, QStringList args, CancelTokenPtr token,
-                           std::function<void(const QString &)> onChunk, RunMode mode)
-    : m_token(std::move(token)), m_onChunk(std::move(onChunk)), m_mode(mode)
+                           std::function<void(const QString &)> onChunk, RunMode mode,
+                           std::function<void(qint64)> onStarted)
+    : m_token(std::move(token)), m_onChunk(std::move(onChunk)), m_mode(mode), m_onStarted(std::move(onStarted))
 {
     m_process.setProgram(program);
     m_process.setArguments(args);
@@ -121,6 +122,8 @@ void ChildProcess::onStarted()
     m_pid = m_process.processId();
     if (m_token)
         m_token->attach(m_pid);
+    if (m_onStarted)
+        m_onStarted(m_pid);
 }
 
 void ChildProcess::onErrorOccurred(QProcess::ProcessError error)

@@ -25,7 +25,8 @@ class ChildProcess : public QObject
     Q_OBJECT
 public:
     ChildProcess(QString program, QStringList args, CancelTokenPtr token,
-                 std::function<void(const QString &)> onChunk, RunMode mode);
+                 std::function<void(const QString &)> onChunk, RunMode mode,
+                 std::function<void(qint64)> onStarted = {});
     ~ChildProcess() override;
 
     void start();
@@ -52,6 +53,7 @@ private:
     CancelTokenPtr m_token;
     std::function<void(const QString &)> m_onChunk;
     RunMode m_mode;
+    std::function<void(qint64)> m_onStarted;
     qint64 m_pid = 0;
 
     QByteArray m_out;

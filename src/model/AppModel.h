@@ -4,12 +4,15 @@
 #include "bridge/CancelToken.h"
 #include "bridge/FileEntry.h"
 #include "bridge/PhoneInfo.h"
+#include "bridge/ProcessResult.h"
 #include "bridge/StorageVolume.h"
 #include "drives/DriveInfo.h"
 #include "model/transfer/BackupPlan.h"
 #include "model/transfer/ConflictPrompt.h"
+#include "model/transfer/CopyProgressOptions.h"
 #include "model/transfer/DroppedPaths.h"
 #include "model/transfer/MoveRequest.h"
+#include "model/transfer/TransferGauge.h"
 #include "model/transfer/TransferJob.h"
 
 #include <QHash>
@@ -192,6 +195,8 @@ public:
                         std::shared_ptr<StopHandle> stop);
     QCoro::Task<> watchPull(QUuid id, QString serial, QString remote, QString dest,
                             std::shared_ptr<StopHandle> stop);
+    // How running pushes and pulls are followed (tests pick the fallback or a short stall).
+    void setCopyProgressOptions(const CopyProgressOptions &options) { m_copyProgress = options; }
 
     // Tells the user, when the window is not in front, how many transfers finished and failed.
     void notifyFinished(int finished, int failed);
@@ -336,8 +341,17 @@ private:
     QList<PendingTransfer> m_queue;
     QHash<QUuid, CancelTokenPtr> m_tokens;
     bool m_workerRunning = false;
-    // The last percentage adb printed for a running job; the size monitor never shows less.
-    QHash<QUuid, double> m_reportedProgress;
+    // Runs one adb push or pull (`args`) for the job `id` and feeds its progress, from the
+    // child's I/O counters or from adb's own percentage lines, into the job's gauge while
+    // the run lasts.
+    QCoro::Task<ProcessResult> runCopy(QUuid id, QStringList args, CancelTokenPtr token);
+    // The gauge of a running job, made on first use; the worker drops it with the outcome.
+    TransferGauge &gauge(const QUuid &id);
+    // Writes the gauge's bar and detail into the job's row.
+    void publishProgress(const QUuid &id, double now);
+
+    CopyProgressOptions m_copyProgress;
+    QHash<QUuid, TransferGauge> m_gauges;
     // The waiter of the open name-clash question; set exactly while `conflict` is.
     std::function<void(ConflictResolution)> m_conflictContinuation;
     // ---- end of the transfer engine's private state ----

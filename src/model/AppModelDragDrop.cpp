@@ -8,7 +8,6 @@
 #include "model/DragPayload.h"
 #include "model/PhoneDragData.h"
 #include "model/StopHandle.h"
-#include "model/transfer/AdbProgress.h"
 #include "model/transfer/TransferPaths.h"
 
 #include <QDir>
@@ -63,21 +62,12 @@ QCoro::Task<QString> AppModel::pullForDrag(QString remote)
 
     const auto monitorStop = std::make_shared<StopHandle>();
     launch(watchPull(id, device->serial, remote, local, monitorStop));
-    const auto runLasts = std::make_shared<bool>(true);
-    auto onChunk = [self, id, runLasts](const QString &chunk) {
-        if (!*runLasts || !self)
-            return;
-        if (const auto reported = adbReportedProgress(chunk)) {
-            const double progress = std::min(*reported, 0.99);
-            self->updateJob(id, [progress](TransferJob &row) { row.progress = progress; });
-        }
-    };
 
     std::optional<QString> failure;
     try {
         const QStringList args{QStringLiteral("-s"), device->serial, QStringLiteral("pull"),
                                QStringLiteral("-a"), remote, local};
-        const ProcessResult result = co_await ADB::shared().run(args, {}, onChunk, RunMode::Terminal);
+        const ProcessResult result = co_await runCopy(id, args, {});
         if (result.status != 0)
             failure = ADB::failureLine(result.output + result.error);
     } catch (const ADBError &error) {
@@ -85,10 +75,10 @@ QCoro::Task<QString> AppModel::pullForDrag(QString remote)
     } catch (const std::exception &error) {
         failure = QString::fromUtf8(error.what());
     }
-    *runLasts = false;
     monitorStop->stop();
     if (!self)
         throw ADBError::failed(QStringLiteral("App closed"));
+    m_gauges.remove(id);
     if (failure) {
         updateJob(id, [&failure](TransferJob &row) { row.state = TransferJob::State::failed(*failure); });
         throw ADBError::failed(*failure);

@@ -1,15 +1,18 @@
-// Progress of a running push or pull: the destination's size sampled beside the adb run
-// and turned into the row's bar, bytes, speed and time left.
+// Progress of a running push or pull: the destination's size polled beside the adb run, and
+// between the polls the adb child's I/O counters (or, without them, adb's own percentage
+// lines), turned into the row's bar, bytes, speed and time left.
 #include "model/AppModel.h"
 
 #include "bridge/ADB.h"
+#include "model/CounterSampler.h"
 #include "model/Sizing.h"
 #include "model/StopHandle.h"
-#include "model/transfer/TransferMeter.h"
+#include "model/transfer/AdbProgress.h"
 
 #include <QCoro/QCoroFuture>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
@@ -45,11 +48,6 @@ AppModel::SizeProbe makeProbe(bool onPhone, const QString &serial, const QString
     probe.path = path;
     probe.isDirectory = isDirectory;
     return probe;
-}
-
-TransferMeter makeMeter(qint64 total, const QList<TransferMeter::Sample> &samples)
-{
-    return TransferMeter{std::max<qint64>(0, total), samples.last().bytes, samples};
 }
 
 // The phone answers through one adb run; a local size is summed on a pool thread.
@@ -103,28 +101,86 @@ QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeProbe
     const QPointer<AppModel> alive(this);
     if (stop->isStopped())
         co_return;
+    gauge(id).setTotal(total);
     updateJob(id, [total](TransferJob &job) { job.indeterminate = total < 1; });
     co_await stop->sleep(std::chrono::milliseconds(400));
 
-    QList<TransferMeter::Sample> samples;
     const auto pause = std::chrono::milliseconds(qint64(interval * 1000));
     while (!stop->isStopped() && alive) {
         const qint64 bytes = co_await measure(sample);
         // The run may have ended while the sample was taken; its outcome is final.
         if (stop->isStopped() || !alive)
             co_return;
-        TransferMeter::record(samples, uptime(), bytes);
-        const TransferMeter meter = makeMeter(total, samples);
-        // adb's own percentage, when it printed one, is the floor: a destination that is
-        // measured smaller for a moment (an old file being replaced) does not pull the bar back.
-        const double floor = m_reportedProgress.value(id, 0.0);
-        updateJob(id, [&meter, total, floor](TransferJob &job) {
-            if (total > 0) {
-                const double measured = std::clamp(double(meter.done) / double(total), 0.0, 0.99);
-                job.progress = std::max(measured, floor);
-            }
-            job.detail = meter.description();
-        });
+        const double now = uptime();
+        gauge(id).polled(now, bytes);
+        publishProgress(id, now);
         co_await stop->sleep(pause);
     }
+}
+
+QCoro::Task<ProcessResult> AppModel::runCopy(QUuid id, QStringList args, CancelTokenPtr token)
+{
+    const QPointer<AppModel> alive(this);
+    // The readings count only while this run lasts: after it, the outcome alone writes the row.
+    const auto runLasts = std::make_shared<bool>(true);
+    const auto sampler = std::make_shared<std::unique_ptr<CounterSampler>>();
+    const auto runEnds = qScopeGuard([runLasts, sampler] {
+        *runLasts = false;
+        sampler->reset();
+    });
+
+    if (!m_copyProgress.counters) {
+        auto onChunk = [this, alive, id, runLasts](const QString &chunk) {
+            if (!*runLasts || !alive)
+                return;
+            if (const auto reported = adbReportedProgress(chunk)) {
+                const double now = uptime();
+                gauge(id).reported(now, *reported);
+                publishProgress(id, now);
+            }
+        };
+        const ProcessResult result = co_await ADB::shared().run(args, token, onChunk, RunMode::Terminal);
+        co_return result;
+    }
+
+    auto onReading = [this, alive, id, runLasts](qint64 moved, bool active) {
+        if (!*runLasts || !alive)
+            return;
+        const double now = uptime();
+        TransferGauge &counted = gauge(id);
+        counted.counted(now, moved, active);
+        // Until the monitor knows the total there is no bar to move, unless nothing moves.
+        if (counted.knowsTotal() || counted.isStalled(now))
+            publishProgress(id, now);
+    };
+    const std::chrono::milliseconds interval = m_copyProgress.sampleEvery;
+    auto onStarted = [sampler, interval, onReading](qint64 pid) {
+        *sampler = std::make_unique<CounterSampler>(pid, interval, onReading);
+        (*sampler)->start();
+    };
+    // adb on pipes prints no percentage; its output matters only for the outcome.
+    const std::function<void(const QString &)> noChunks;
+    const ProcessResult result = co_await ADB::shared().run(args, token, noChunks, RunMode::Pipes, onStarted);
+    co_return result;
+}
+
+TransferGauge &AppModel::gauge(const QUuid &id)
+{
+    auto found = m_gauges.find(id);
+    if (found == m_gauges.end()) {
+        const double stallAfter = std::chrono::duration<double>(m_copyProgress.stallAfter).count();
+        found = m_gauges.insert(id, TransferGauge(stallAfter));
+    }
+    return *found;
+}
+
+void AppModel::publishProgress(const QUuid &id, double now)
+{
+    const TransferGauge &shown = gauge(id);
+    const double progress = shown.progress();
+    const QString detail = shown.detail(now);
+    updateJob(id, [progress, &detail](TransferJob &job) {
+        job.progress = progress;
+        job.detail = detail;
+    });
 }

@@ -6,7 +6,6 @@
 #include "bridge/ProcessStartError.h"
 #include "model/StopHandle.h"
 #include "model/TransferCopy.h"
-#include "model/transfer/AdbProgress.h"
 #include "model/transfer/TemporaryName.h"
 #include "model/transfer/TransferPaths.h"
 #include "platform/Platform.h"
@@ -14,7 +13,6 @@
 #include <QGuiApplication>
 #include <QPointer>
 
-#include <algorithm>
 
 namespace {
 
@@ -68,18 +66,8 @@ QCoro::Task<> AppModel::runWorker()
         const auto monitorStop = std::make_shared<StopHandle>();
         launch(monitorTransfer(id, spec, written, monitorStop));
 
-        // adb's own "[ 42%]" lines move the bar too, but only while this run lasts, and
-        // never to 100%: only the outcome below marks the job done.
-        const auto runLasts = std::make_shared<bool>(true);
-        auto onChunk = [this, alive, id, runLasts](const QString &chunk) {
-            if (!*runLasts || !alive)
-                return;
-            if (const auto reported = adbReportedProgress(chunk)) {
-                const double progress = std::min(*reported, 0.99);
-                m_reportedProgress.insert(id, progress);
-                updateJob(id, [progress](TransferJob &job) { job.progress = progress; });
-            }
-        };
+        // The push or pull itself, with its progress fed into the job's row while it runs.
+        const CopyRun run = [this, id, token](QStringList args) { return runCopy(id, args, token); };
 
         std::optional<QString> failure;
         // Set when a copy did not take its place: what it wrote is removed once the row
@@ -89,7 +77,7 @@ QCoro::Task<> AppModel::runWorker()
             switch (spec.kind) {
             case TransferJob::Kind::toAndroid:
             case TransferJob::Kind::toMac:
-                failure = co_await copyThroughTemporary(spec, written, token, onChunk, monitorStop);
+                failure = co_await copyThroughTemporary(spec, written, token, run, monitorStop);
                 discardWritten = failure.has_value();
                 break;
             case TransferJob::Kind::install:
@@ -101,7 +89,6 @@ QCoro::Task<> AppModel::runWorker()
         } catch (...) {
             failure = failureText(std::current_exception());
         }
-        *runLasts = false;
         monitorStop->stop();
         if (!alive)
             co_return;
@@ -136,7 +123,7 @@ QCoro::Task<> AppModel::runWorker()
         else if (!cancelled)
             ++failed;
         m_tokens.remove(id);
-        m_reportedProgress.remove(id);
+        m_gauges.remove(id);
         if (discardWritten) {
             co_await discardCopy(spec, written, cancelled);
             if (!alive)

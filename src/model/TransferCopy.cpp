@@ -133,8 +133,8 @@ QCoro::Task<> discardOnPhone(QString serial, QString temporary, bool isFolder, b
 } // namespace
 
 QCoro::Task<std::optional<QString>> copyThroughTemporary(
-    TransferSpec spec, QString temporary, CancelTokenPtr token,
-    std::function<void(const QString &)> onChunk, std::shared_ptr<StopHandle> monitor)
+    TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
+    std::shared_ptr<StopHandle> monitor)
 {
     const bool toPhone = spec.kind == TransferJob::Kind::toAndroid;
     const QString destination = destinationPath(spec);
@@ -145,7 +145,7 @@ QCoro::Task<std::optional<QString>> copyThroughTemporary(
     else
         args << QStringLiteral("pull") << QStringLiteral("-a");
     args << spec.source << temporary;
-    const ProcessResult result = co_await ADB::shared().run(args, token, onChunk, RunMode::Terminal);
+    const ProcessResult result = co_await run(args);
     monitor->stop();
 
     // adb names the path it wrote; the user knows the destination. A push that could not

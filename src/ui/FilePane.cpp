@@ -331,6 +331,12 @@ void FilePane::sortBy(int column, Qt::SortOrder order)
 void FilePane::applySelectionToView()
 {
     QScopedValueRollback guard(m_syncing, true);
+    // Nothing selected (the usual case after a reload) needs no walk over every row.
+    if (m_selection.isEmpty()) {
+        m_table->selectionModel()->clearSelection();
+        refreshFooter();
+        return;
+    }
     QItemSelection selection;
     const int last = m_proxy->columnCount() - 1;
     for (int row = 0; row < m_proxy->rowCount(); ++row) {

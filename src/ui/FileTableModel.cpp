@@ -2,6 +2,7 @@
 
 #include "common/ByteCount.h"
 #include "ui/Icons.h"
+#include "ui/RowEdits.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -12,9 +13,35 @@ void FileTableModel::setItems(const QList<FileEntry> &items)
 {
     if (items == m_items)
         return;
-    beginResetModel();
-    m_items = items;
-    endResetModel();
+    // A reload that finds a few rows added, gone or changed (a copy landing in the shown
+    // folder) edits just those rows: the view keeps its scroll position and the sort proxy
+    // places the new rows instead of sorting the folder again.
+    const std::optional<QList<RowEdit>> edits = rowEdits(m_items, items, editLimit);
+    if (!edits) {
+        beginResetModel();
+        m_items = items;
+        endResetModel();
+        return;
+    }
+    for (const RowEdit &edit : *edits) {
+        const int row = int(edit.row);
+        switch (edit.kind) {
+        case RowEdit::Kind::remove:
+            beginRemoveRows({}, row, row);
+            m_items.removeAt(row);
+            endRemoveRows();
+            break;
+        case RowEdit::Kind::insert:
+            beginInsertRows({}, row, row);
+            m_items.insert(row, items.at(edit.from));
+            endInsertRows();
+            break;
+        case RowEdit::Kind::change:
+            m_items[row] = items.at(edit.from);
+            emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+            break;
+        }
+    }
 }
 
 int FileTableModel::rowCount(const QModelIndex &parent) const

@@ -17,8 +17,11 @@ public:
 
     explicit FileTableModel(QObject *parent = nullptr);
 
-    // The rows in the panes' name order, as sortEntries leaves them.
+    // The rows in the panes' name order, as sortEntries leaves them. A list that differs by
+    // up to editLimit rows added, removed or changed updates just those rows; any other
+    // change resets the table.
     void setItems(const QList<FileEntry> &items);
+    static constexpr qsizetype editLimit = 32;
     const QList<FileEntry> &items() const { return m_items; }
     const FileEntry &entry(int row) const { return m_items.at(row); }
 

@@ -5,6 +5,7 @@
 
 #include "StandIn.h"
 #include "bridge/ADB.h"
+#include "bridge/ProcessIoFile.h"
 #include "bridge/TerminalReader.h"
 
 #include <QFile>
@@ -366,4 +367,39 @@ void RunnerTest::terminalReaderStopsWhileWaiting()
     QVERIFY(!ended);
     ::close(slave);
     ::close(master);
+}
+
+void RunnerTest::startedGivesTheChildsProcessId()
+{
+    QTemporaryDir dir;
+    const QString script = writeScript(dir, QStringLiteral("adb"), "echo $$\nsleep 0.2\n");
+    ADB::shared().setCandidatesForTesting({script});
+    QList<qint64> started;
+    std::optional<ProcessIo> counters;
+    const std::function<void(qint64)> onStarted = [&](qint64 pid) {
+        started << pid;
+        counters = readProcessIo(pid);
+    };
+    const ProcessResult result = await(ADB::shared().run({QStringLiteral("push")}, {}, {}, RunMode::Pipes, onStarted));
+    QCOMPARE(result.status, 0);
+    // The shell prints its own process id: the child the runner started.
+    QCOMPARE(started, QList<qint64>{result.output.trimmed().toLongLong()});
+    QVERIFY(counters.has_value());
+}
+
+void RunnerTest::processCountersFollowWrites()
+{
+    QVERIFY(processIoReadable());
+    const std::optional<ProcessIo> before = readProcessIo(::getpid());
+    QVERIFY(before.has_value());
+    const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    QVERIFY(sink >= 0);
+    const QByteArray block(1 << 20, 'x');
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(::write(sink, block.constData(), block.size()), ssize_t(block.size()));
+    ::close(sink);
+    const std::optional<ProcessIo> after = readProcessIo(::getpid());
+    QVERIFY(after.has_value());
+    QVERIFY(after->wchar - before->wchar >= 3 * block.size());
+    QVERIFY(!readProcessIo(0).has_value());
 }

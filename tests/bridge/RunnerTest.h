@@ -24,4 +24,6 @@ private Q_SLOTS:
     void terminalModeCancels();
     void terminalReaderKeepsEveryByteInOrder();
     void terminalReaderStopsWhileWaiting();
+    void startedGivesTheChildsProcessId();
+    void processCountersFollowWrites();
 };

@@ -9,6 +9,7 @@
 #include "bridge/Listing.h"
 #include "bridge/PairingSupport.h"
 #include "bridge/PhoneReport.h"
+#include "bridge/ProcessIo.h"
 #include "bridge/ShellQuote.h"
 #include "bridge/StorageLayout.h"
 #include "bridge/TerminalText.h"
@@ -25,6 +26,7 @@
 
 using OptionalText = std::optional<QString>;
 using OptionalSize = std::optional<qint64>;
+using OptionalIo = std::optional<ProcessIo>;
 
 void TextRulesTest::lastMeaningfulLine_data()
 {
@@ -654,4 +656,31 @@ void TextRulesTest::pairingRefusal()
     QFETCH(QString, answer);
     QFETCH(bool, refused);
     QCOMPARE(adbLacksPairing(answer), refused);
+}
+
+void TextRulesTest::processIoText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<OptionalIo>("counters");
+    QTest::newRow("kernel's layout")
+        << QByteArray("rchar: 209715263\nwchar: 200013321\nsyscr: 3210\nsyscw: 3207\nread_bytes: 0\n"
+                      "write_bytes: 0\ncancelled_write_bytes: 0\n")
+        << OptionalIo(ProcessIo{209715263, 200013321});
+    QTest::newRow("beyond 32 bits") << QByteArray("rchar: 1073741824000\nwchar: 5000000000\n")
+                                    << OptionalIo(ProcessIo{1073741824000LL, 5000000000LL});
+    QTest::newRow("other order, no final newline") << QByteArray("syscr: 1\nwchar: 7\nrchar: 9")
+                                                   << OptionalIo(ProcessIo{9, 7});
+    QTest::newRow("zero") << QByteArray("rchar: 0\nwchar: 0\n") << OptionalIo(ProcessIo{0, 0});
+    QTest::newRow("write_bytes is not wchar") << QByteArray("rchar: 5\nwrite_bytes: 4096\n") << OptionalIo();
+    QTest::newRow("wchar missing") << QByteArray("rchar: 5\nsyscw: 1\n") << OptionalIo();
+    QTest::newRow("not a number") << QByteArray("rchar: many\nwchar: 1\n") << OptionalIo();
+    QTest::newRow("negative") << QByteArray("rchar: -5\nwchar: 1\n") << OptionalIo();
+    QTest::newRow("empty") << QByteArray() << OptionalIo();
+}
+
+void TextRulesTest::processIoText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(OptionalIo, counters);
+    QCOMPARE(parseProcessIo(text), counters);
 }

@@ -52,4 +52,6 @@ private Q_SLOTS:
     void adbVersion();
     void pairingRefusal_data();
     void pairingRefusal();
+    void processIoText_data();
+    void processIoText();
 };

@@ -358,6 +358,8 @@ void PhoneFixture::terminate(Phone &phone)
     if (!phone.process)
         return;
     if (phone.process->state() != QProcess::NotRunning) {
+        // A paused phone acts on the terminate request only once it runs again.
+        ::kill(pid_t(phone.process->processId()), SIGCONT);
         phone.process->terminate();
         if (!phone.process->waitForFinished(5000)) {
             phone.process->kill();
@@ -390,6 +392,20 @@ bool PhoneFixture::restartPhone(const QString &serial)
     adb({QStringLiteral("connect"), serial});
     const QString state = phone->options.rejectAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
     return waitForState(serial, state, StartTimeoutMs);
+}
+
+void PhoneFixture::pausePhone(const QString &serial)
+{
+    const auto phone = m_phones.value(serial);
+    if (phone && phone->process && phone->process->state() == QProcess::Running)
+        ::kill(pid_t(phone->process->processId()), SIGSTOP);
+}
+
+void PhoneFixture::resumePhone(const QString &serial)
+{
+    const auto phone = m_phones.value(serial);
+    if (phone && phone->process && phone->process->state() == QProcess::Running)
+        ::kill(pid_t(phone->process->processId()), SIGCONT);
 }
 
 AdbRun PhoneFixture::adb(const QStringList &arguments, int timeoutMs, const QByteArray &input) const

@@ -67,6 +67,10 @@ public:
     void stopPhone(const QString &serial);
     // Starts a stopped phone again on the same port and folder and waits until adb uses it.
     bool restartPhone(const QString &serial);
+    // Freezes the phone's process (SIGSTOP): it stays connected but answers nothing, so data
+    // stops flowing; resumePhone lets it go on where it was (SIGCONT).
+    void pausePhone(const QString &serial);
+    void resumePhone(const QString &serial);
 
     QString adbPath() const;
     int serverPort() const { return m_serverPort; }

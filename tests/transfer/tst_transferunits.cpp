@@ -1,17 +1,20 @@
 // Pure pieces of the transfer engine: the meter's arithmetic, naming, adb's percentage,
-// the destination rules, the drag payload, and the rules of a copy through a temporary
-// name (the failure line, the walks, the check, the settle).
+// the counters' bytes and the gauge, the destination rules, the drag payload, and the rules
+// of a copy through a temporary name (the failure line, the walks, the check, the settle).
 #include "bridge/ADB.h"
 #include "bridge/FileInventory.h"
 #include "bridge/SettleCommand.h"
+#include "common/ByteCount.h"
 #include "model/LocalInventory.h"
 #include "model/LocalSettle.h"
 #include "model/SelectionOrder.h"
 #include "model/transfer/AdbProgress.h"
 #include "model/transfer/CopyCheck.h"
+#include "model/transfer/CounterBytes.h"
 #include "model/transfer/DroppedPaths.h"
 #include "model/transfer/Naming.h"
 #include "model/transfer/TemporaryName.h"
+#include "model/transfer/TransferGauge.h"
 #include "model/transfer/TransferListModel.h"
 #include "model/transfer/TransferMeter.h"
 #include "model/transfer/TransferPaths.h"
@@ -304,6 +307,135 @@ private slots:
         QCOMPARE(parsed.has_value(), progress >= 0);
         if (parsed)
             QCOMPARE(*parsed, progress);
+    }
+
+    void countedBytes_data()
+    {
+        QTest::addColumn<qint64>("startRead");
+        QTest::addColumn<qint64>("startWritten");
+        QTest::addColumn<qint64>("read");
+        QTest::addColumn<qint64>("written");
+        QTest::addColumn<qint64>("moved");
+        // A push reads the file and writes it, with the protocol's headers, to the server.
+        QTest::newRow("push") << qint64(0) << qint64(0) << qint64(16'777'216) << qint64(16'779'264)
+                              << qint64(16'777'216);
+        // A pull reads the file, with headers, from the server and writes it.
+        QTest::newRow("pull") << qint64(0) << qint64(0) << qint64(8'392'704) << qint64(8'388'608)
+                              << qint64(8'388'608);
+        QTest::newRow("from the start") << qint64(6976) << qint64(120) << qint64(1'006'976) << qint64(1'000'200)
+                                        << qint64(1'000'000);
+        QTest::newRow("only the start's reads") << qint64(6976) << qint64(0) << qint64(6976) << qint64(0)
+                                                << qint64(0);
+        QTest::newRow("counters lower than the start") << qint64(500) << qint64(500) << qint64(400) << qint64(900)
+                                                       << qint64(0);
+    }
+
+    void countedBytes()
+    {
+        QFETCH(qint64, startRead);
+        QFETCH(qint64, startWritten);
+        QFETCH(qint64, read);
+        QFETCH(qint64, written);
+        QFETCH(qint64, moved);
+        QCOMPARE(bytesMoved(ProcessIo{startRead, startWritten}, ProcessIo{read, written}), moved);
+    }
+
+    // Steps, one second apart: "poll N", "report F" (adb's fraction), "count N" (the counters).
+    void gaugeSources_data()
+    {
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<double>("progress");
+        QTest::newRow("polls") << qint64(1000) << QStringList{"poll 100", "poll 300"} << qint64(300) << 0.3;
+        QTest::newRow("a smaller poll does not go back") << qint64(1000) << QStringList{"poll 300", "poll 100"}
+                                                         << qint64(300) << 0.3;
+        QTest::newRow("adb's percentage of the total") << qint64(2000) << QStringList{"poll 100", "report 0.25"}
+                                                       << qint64(500) << 0.25;
+        QTest::newRow("a percentage behind a poll") << qint64(1000) << QStringList{"poll 400", "report 0.25"}
+                                                    << qint64(400) << 0.4;
+        QTest::newRow("percentage without a total") << qint64(0) << QStringList{"report 0.5"} << qint64(0) << 0.0;
+        QTest::newRow("counters outrank later polls") << qint64(1000) << QStringList{"count 100", "poll 900", "count 200"}
+                                                      << qint64(200) << 0.2;
+        QTest::newRow("counters outrank later percentages") << qint64(1000) << QStringList{"count 100", "report 0.9"}
+                                                            << qint64(100) << 0.1;
+        QTest::newRow("never past 99 %") << qint64(1000) << QStringList{"count 999", "count 1200"} << qint64(1200)
+                                         << 0.99;
+        QTest::newRow("unknown total") << qint64(0) << QStringList{"count 5000"} << qint64(5000) << 0.0;
+        QTest::newRow("negative poll") << qint64(1000) << QStringList{"poll -5"} << qint64(0) << 0.0;
+    }
+
+    void gaugeSources()
+    {
+        QFETCH(qint64, total);
+        QFETCH(QStringList, steps);
+        QFETCH(qint64, bytes);
+        QFETCH(double, progress);
+        TransferGauge gauge;
+        gauge.setTotal(total);
+        double now = 100.0;
+        double lastProgress = 0.0;
+        for (const QString &step : std::as_const(steps)) {
+            now += 1.0;
+            const QStringList parts = step.split(' ');
+            if (parts.first() == "poll")
+                gauge.polled(now, parts.last().toLongLong());
+            else if (parts.first() == "report")
+                gauge.reported(now, parts.last().toDouble());
+            else
+                gauge.counted(now, parts.last().toLongLong(), true);
+            QVERIFY(gauge.progress() >= lastProgress);
+            lastProgress = gauge.progress();
+        }
+        QCOMPARE(gauge.bytes(), bytes);
+        QCOMPARE(gauge.progress(), progress);
+    }
+
+    // The bar and the text come from one count: what the bar shows of the total is what the
+    // text says, at every reading.
+    void gaugeBarAndTextAgree()
+    {
+        const qint64 total = 50'000'000;
+        TransferGauge gauge;
+        gauge.setTotal(total);
+        double now = 10.0;
+        for (qint64 bytes = 0; bytes <= total; bytes += 2'100'000) {
+            gauge.counted(now, bytes, true);
+            const QString detail = gauge.detail(now);
+            QVERIFY2(detail.startsWith(formatByteCount(bytes) + " of 50 MB"), qPrintable(detail));
+            QCOMPARE(gauge.progress(), std::min(0.99, double(bytes) / double(total)));
+            now += 0.2;
+        }
+        QVERIFY(gauge.detail(now).contains("/s"));
+    }
+
+    void gaugeStall()
+    {
+        TransferGauge gauge(2.0);
+        gauge.setTotal(1'000'000);
+        gauge.counted(0.0, 0, true);
+        gauge.counted(1.0, 200'000, true);
+        gauge.counted(2.9, 200'000, false);
+        QVERIFY(!gauge.isStalled(2.9));
+        QVERIFY(gauge.detail(2.9).startsWith("200 kB of 1 MB"));
+        gauge.counted(3.5, 200'000, false);
+        QVERIFY(gauge.isStalled(3.5));
+        QCOMPARE(gauge.detail(3.5), QStringLiteral("No data for 2 s · check that the phone is unlocked and connected"));
+        QCOMPARE(gauge.detail(7.2), QStringLiteral("No data for 6 s · check that the phone is unlocked and connected"));
+        // Reading or writing anything at all ends the stall, even before a whole byte of the file moves.
+        gauge.counted(7.4, 200'000, true);
+        QVERIFY(!gauge.isStalled(7.4));
+        QVERIFY(gauge.detail(7.4).startsWith("200 kB of 1 MB"));
+        QCOMPARE(gauge.progress(), 0.2);
+    }
+
+    void gaugeWithoutCountersNeverStalls()
+    {
+        TransferGauge gauge(1.0);
+        gauge.setTotal(1000);
+        gauge.polled(0.0, 100);
+        QVERIFY(!gauge.isStalled(60.0));
+        QCOMPARE(gauge.detail(60.0), QStringLiteral("100 bytes of 1 kB"));
     }
 
     void destinations_data()

@@ -5,6 +5,7 @@
 #include "ui/FileTableModel.h"
 #include "ui/FileTableView.h"
 #include "ui/NameDialog.h"
+#include "ui/RowEdits.h"
 #include "ui/UnavailablePanel.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -59,6 +61,9 @@ private slots:
     void newFolderTrimsAndIgnoresBlankNames();
     void phoneSideHasNoRevealAndWarnsOnDelete();
     void computerSideMenuOffersReveal();
+    void rowEditsPlan_data();
+    void rowEditsPlan();
+    void reloadWithANewRowKeepsTheView();
 
 private:
     FilePane *makePane(FilePane::Side side, FilePaneActions actions = {});
@@ -309,6 +314,79 @@ void FilePaneTest::computerSideMenuOffersReveal()
             action->trigger();
     QCOMPARE(m_revealed, QStringList{"/data/a"});
     delete menu;
+}
+
+using Edits = std::optional<QList<RowEdit>>;
+
+void FilePaneTest::rowEditsPlan_data()
+{
+    using Kind = RowEdit::Kind;
+    const FileEntry a = file("a", 1);
+    const FileEntry b = file("b", 2);
+    const FileEntry c = file("c", 3);
+    const FileEntry d = file("d", 4);
+    QTest::addColumn<QList<FileEntry>>("shown");
+    QTest::addColumn<QList<FileEntry>>("next");
+    QTest::addColumn<Edits>("edits");
+    QTest::newRow("same") << QList{a, b} << QList{a, b} << Edits(QList<RowEdit>{});
+    QTest::newRow("one landed in the middle") << QList{a, b, d} << QList{a, b, c, d}
+                                              << Edits(QList<RowEdit>{{Kind::insert, 2, 2}});
+    QTest::newRow("first and last") << QList{b, c} << QList{a, b, c, d}
+                                    << Edits(QList<RowEdit>{{Kind::insert, 0, 0}, {Kind::insert, 3, 3}});
+    QTest::newRow("one gone") << QList{a, b, c} << QList{a, c} << Edits(QList<RowEdit>{{Kind::remove, 1, 0}});
+    QTest::newRow("one grew") << QList{a, b, c} << QList{a, file("b", 20), c}
+                              << Edits(QList<RowEdit>{{Kind::change, 1, 1}});
+    QTest::newRow("replaced in place") << QList{a, b, d} << QList{a, c, d}
+                                       << Edits(QList<RowEdit>{{Kind::remove, 1, 0}, {Kind::insert, 1, 1}});
+    QTest::newRow("from empty") << QList<FileEntry>{} << QList{a} << Edits(QList<RowEdit>{{Kind::insert, 0, 0}});
+    QTest::newRow("other order") << QList{a, b, c} << QList{a, c, b} << Edits();
+    QTest::newRow("a path twice") << QList{a, b} << QList{a, a, b} << Edits();
+    QList<FileEntry> many;
+    for (int i = 0; i < 40; ++i)
+        many << file(QStringLiteral("f%1").arg(i, 2, 10, QLatin1Char('0')), i);
+    QTest::newRow("another folder") << QList{a, b} << many << Edits();
+}
+
+void FilePaneTest::rowEditsPlan()
+{
+    QFETCH(QList<FileEntry>, shown);
+    QFETCH(QList<FileEntry>, next);
+    QFETCH(Edits, edits);
+    QCOMPARE(rowEdits(shown, next, FileTableModel::editLimit), edits);
+}
+
+void FilePaneTest::reloadWithANewRowKeepsTheView()
+{
+    FilePane *pane = makePane(FilePane::Side::android);
+    QList<FileEntry> rows;
+    for (int i = 0; i < 500; ++i)
+        rows << file(QStringLiteral("IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0')), 20000);
+    pane->setItems(rows);
+    pane->setSelection({"/data/IMG_0400.jpg"});
+    QTableView *table = pane->table();
+    table->scrollToBottom();
+    const int scrolled = table->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(table->model(), &QAbstractItemModel::rowsInserted);
+
+    // One more copy landed: the row appears where its name belongs, nothing else moves.
+    rows.insert(250, file("IMG_0249b.jpg", 20000));
+    pane->setItems(rows);
+    QCOMPARE(resets.size(), 0);
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(pane->shownNames().at(250), QString("IMG_0249b.jpg"));
+    QCOMPARE(pane->shownNames().size(), 501);
+    QCOMPARE(table->verticalScrollBar()->value(), scrolled);
+    const QModelIndexList selected = table->selectionModel()->selectedRows();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().data().toString(), QString("IMG_0400.jpg"));
+    QCOMPARE(pane->footerText(), QString("1 of 501 selected"));
+
+    // Another folder replaces the table at once.
+    pane->setItems({file("other.txt", 1)});
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(pane->shownNames(), QStringList{"other.txt"});
 }
 
 int runFilePaneTests(int argc, char **argv)
