@@ -68,6 +68,16 @@ int completeFiles(const QString &folder, qint64 size)
     return complete;
 }
 
+// Where a copy of `destination` is being written while it runs: the hidden temporary name
+// beside it, which takes the destination's name once the copy is whole.
+QString copyUnderWay(const QString &destination)
+{
+    const QFileInfo final(destination);
+    const QStringList temporary = final.dir().entryList({QLatin1Char('.') + final.fileName() + QStringLiteral(".tessary-*")},
+                                                         QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    return temporary.isEmpty() ? destination : final.dir().filePath(temporary.first());
+}
+
 QString joined(const QList<double> &values)
 {
     QStringList texts;
@@ -276,7 +286,7 @@ void TransferProgressTest::folderBarRisesAcrossItsFiles()
     RowWatch watch;
     watchRow("Album", watch, [&](const TransferJob &row) {
         if (!landedAtThreeQuarters && row.progress >= 0.75)
-            landedAtThreeQuarters = completeFiles(landed, fileSize);
+            landedAtThreeQuarters = completeFiles(copyUnderWay(landed), fileSize);
     });
     m_model->enqueue({folder}, kind, destDir(kind), false);
     QVERIFY_TRANSFERS_FINISHED(*m_model, 1);
