@@ -33,36 +33,37 @@ void FileSortProxy::setSearch(const QString &search)
     invalidateRowsFilter();
 }
 
-bool FileSortProxy::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
+void FileSortProxy::setSourceModel(QAbstractItemModel *model)
+{
+    m_files = qobject_cast<const FileTableModel *>(model);
+    Q_ASSERT(m_files || !model);
+    QSortFilterProxyModel::setSourceModel(model);
+}
+
+bool FileSortProxy::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
     if (m_trimmed.isEmpty())
         return true;
-    const QModelIndex index = sourceModel()->index(sourceRow, FileTableModel::NameColumn, sourceParent);
-    return index.data(Qt::DisplayRole).toString().contains(m_trimmed, Qt::CaseInsensitive);
+    return m_files->entry(sourceRow).name.contains(m_trimmed, Qt::CaseInsensitive);
 }
 
 bool FileSortProxy::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    const bool leftDir = left.data(FileTableModel::IsDirectoryRole).toBool();
-    const bool rightDir = right.data(FileTableModel::IsDirectoryRole).toBool();
-    if (leftDir != rightDir) {
+    const FileEntry &a = m_files->entry(left.row());
+    const FileEntry &b = m_files->entry(right.row());
+    if (a.isDirectory != b.isDirectory) {
         // A descending sort asks lessThan(right, left); answer so that folders still lead.
-        return sortOrder() == Qt::AscendingOrder ? leftDir : rightDir;
+        return sortOrder() == Qt::AscendingOrder ? a.isDirectory : b.isDirectory;
     }
     switch (left.column()) {
-    case FileTableModel::SizeColumn: {
-        const qint64 a = left.data(FileTableModel::SizeRole).toLongLong();
-        const qint64 b = right.data(FileTableModel::SizeRole).toLongLong();
-        if (a != b)
-            return a < b;
+    case FileTableModel::SizeColumn:
+        if (a.size != b.size)
+            return a.size < b.size;
         break;
-    }
-    case FileTableModel::ModifiedColumn: {
-        const int c = QString::compare(left.data().toString(), right.data().toString());
-        if (c != 0)
+    case FileTableModel::ModifiedColumn:
+        if (const int c = QString::compare(a.modified, b.modified); c != 0)
             return c < 0;
         break;
-    }
     default:
         break;
     }

@@ -120,6 +120,10 @@ void FilePaneTest::sortsWithFoldersOnTop_data()
     QTest::newRow("size descending") << int(FileTableModel::SizeColumn) << Qt::DescendingOrder
                                      << QStringList{"b", "a.txt", "c.txt"}
                                      << QStringList{"--", "2 kB", "10 bytes"};
+    QTest::newRow("modified ascending") << int(FileTableModel::ModifiedColumn) << Qt::AscendingOrder
+                                        << QStringList{"b", "c.txt", "a.txt"} << QStringList();
+    QTest::newRow("modified descending") << int(FileTableModel::ModifiedColumn) << Qt::DescendingOrder
+                                         << QStringList{"b", "a.txt", "c.txt"} << QStringList();
 }
 
 void FilePaneTest::sortsWithFoldersOnTop()
@@ -129,7 +133,7 @@ void FilePaneTest::sortsWithFoldersOnTop()
     QFETCH(QStringList, names);
     QFETCH(QStringList, sizes);
     FilePane *pane = makePane(FilePane::Side::mac);
-    pane->setItems({file("a.txt", 2000), folder("b"), file("c.txt", 10)});
+    pane->setItems({file("a.txt", 2000, "2026-03-01 10:00"), folder("b"), file("c.txt", 10, "2026-02-01 09:00")});
     pane->sortBy(column, order);
     QCOMPARE(pane->shownNames(), names);
     if (!sizes.isEmpty())
