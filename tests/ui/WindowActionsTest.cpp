@@ -385,11 +385,15 @@ void WindowActionsTest::infoButtonShowsThePhone()
     QVERIFY(rows.contains(qMakePair(QString("Android"), QString("13"))));
     QVERIFY(rows.contains(qMakePair(QString("Serial"), m_serial)));
     QVERIFY(rows.contains(qMakePair(QString("Battery"), QString("42%"))));
-    QStringList texts;
-    for (const QLabel *label : view->findChildren<QLabel *>())
-        if (label->isVisible())
-            texts << label->text();
-    QVERIFY2(texts.contains("Acme EmuPhone 1"), qPrintable(texts.join(" | ")));
+    // A label added to a shown popover appears on a later turn of the event loop.
+    auto shownTexts = [view] {
+        QStringList texts;
+        for (const QLabel *label : view->findChildren<QLabel *>())
+            if (label->isVisible())
+                texts << label->text();
+        return texts;
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(shownTexts().contains("Acme EmuPhone 1"), qPrintable(shownTexts().join(" | ")), kPatienceMs);
     QVERIFY(rows.contains(qMakePair(QString("Battery temp"), QString("29.1 °C"))));
     // A block per storage volume follows the rows.
     QTRY_VERIFY_WITH_TIMEOUT(!m_model->storages().isEmpty(), kPatienceMs);
