@@ -114,7 +114,7 @@ void FuseProbeTest::onlyTheScanProbesOncePerMount()
     QVERIFY(!m_log->onMainThread);
 
     // The same drive mounted again is probed again.
-    QVERIFY(mount.unmount());
+    QVERIFY2(mount.unmount(), qPrintable(mount.error()));
     QVERIFY(!driveAt(scanOffTheMainThread(), mount.mountPoint()));
     ScratchMount again(mount.name());
     QVERIFY2(again.mountExfatImage(false), qPrintable(again.error()));

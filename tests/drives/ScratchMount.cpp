@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QThread>
 #include <QRandomGenerator>
 
 ScratchMount::ScratchMount(const QString &name)
@@ -96,8 +97,16 @@ bool ScratchMount::unmount()
     bool clean = true;
     if (m_mounted) {
         // A test that already unmounted (eject) leaves "not mounted" here, which is fine.
+        // A drive scan of the code under test may be reading the volume's size at this very
+        // moment, which makes umount answer "target is busy" for that instant; anything that
+        // keeps it busy for seconds is a real leak and fails with umount's message.
         QString output;
-        if (!run(QStringLiteral("umount"), {m_mountPoint}, &output) && !output.contains(QStringLiteral("not mounted"))) {
+        bool unmounted = run(QStringLiteral("umount"), {m_mountPoint}, &output);
+        for (int attempt = 0; !unmounted && output.contains(QStringLiteral("busy")) && attempt < 50; ++attempt) {
+            QThread::msleep(200);
+            unmounted = run(QStringLiteral("umount"), {m_mountPoint}, &output);
+        }
+        if (!unmounted && !output.contains(QStringLiteral("not mounted"))) {
             run(QStringLiteral("umount"), {QStringLiteral("--lazy"), m_mountPoint});
             clean = false;
         }

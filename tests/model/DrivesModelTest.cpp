@@ -184,7 +184,7 @@ void DrivesModelTest::newMountIsOpenedOnceAndUnmountLeavesIt()
     // Unmounting while the pane shows a folder on the drive sends the pane home.
     model.openMac(mountPath + "/Inside");
     QCOMPARE(model.macPath(), mountPath + "/Inside");
-    QVERIFY(drive.unmount());
+    QVERIFY2(drive.unmount(), qPrintable(drive.error()));
     QTRY_COMPARE_WITH_TIMEOUT(model.macPath(), downloads(), kPatienceMs);
     QTRY_VERIFY_WITH_TIMEOUT(!Drives::drive(mountPath, model.drives()), kPatienceMs);
 }
