@@ -1,5 +1,6 @@
 #include "ui/FilePane.h"
 
+#include "model/SelectionOrder.h"
 #include "ui/ColumnFit.h"
 #include "ui/ElidedLabel.h"
 #include "ui/FileSortProxy.h"
@@ -494,11 +495,12 @@ void FilePane::confirmDelete(const QStringList &paths)
 
 QStringList FilePane::selectedOrClicked(const QModelIndex &clicked) const
 {
+    // A batch of several items runs in the order the pane lists them.
     if (!clicked.isValid())
-        return QStringList(m_selection.begin(), m_selection.end());
+        return inRowOrder(m_selection, m_items);
     const QString path = clicked.data(FileTableModel::PathRole).toString();
     if (m_selection.contains(path))
-        return QStringList(m_selection.begin(), m_selection.end());
+        return inRowOrder(m_selection, m_items);
     return {path};
 }
 
@@ -507,17 +509,16 @@ QMenu *FilePane::buildContextMenu(const QStringList &paths)
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const bool phone = m_side == Side::android;
-    const QSet<QString> set(paths.begin(), paths.end());
     if (paths.size() == 1 && m_actions.onOpen) {
         const QString path = paths.first();
         menu->addAction(QStringLiteral("Open"), this, [this, path] { m_actions.onOpen(path); });
     }
     if (m_actions.onCopyToOther)
         menu->addAction(phone ? QStringLiteral("Copy to Mac") : QStringLiteral("Copy to Phone"), this,
-                        [this, set] { m_actions.onCopyToOther(set); });
+                        [this, paths] { m_actions.onCopyToOther(paths); });
     if (m_actions.onMoveToOther)
         menu->addAction(phone ? QStringLiteral("Move to Mac…") : QStringLiteral("Move to Phone…"), this,
-                        [this, set] { m_actions.onMoveToOther(set); });
+                        [this, paths] { m_actions.onMoveToOther(paths); });
     if (paths.size() == 1 && m_actions.onQuickLookItem) {
         const QString path = paths.first();
         menu->addAction(QStringLiteral("Quick Look"), this, [this, path] { m_actions.onQuickLookItem(path); });

@@ -50,8 +50,9 @@ struct FilePaneActions
     QString errorActionTitle;
     std::function<void()> onErrorAction;
     std::function<void(const QString &)> onQuickLookItem;
-    std::function<void(const QSet<QString> &)> onCopyToOther;
-    std::function<void(const QSet<QString> &)> onMoveToOther;
+    // The items in the pane's row order.
+    std::function<void(const QStringList &)> onCopyToOther;
+    std::function<void(const QStringList &)> onMoveToOther;
     std::function<QMimeData *(const FileEntry &, const QSet<QString> &)> makeDrag;
     std::function<void(const QMimeData *, const FileEntry &)> onDropOnRow;
     std::function<bool(const QMimeData *)> onDropOnPane;
@@ -95,6 +96,9 @@ public:
     UnavailablePanel *overlay() const { return m_overlay; }
     QToolButton *revealButton() const { return m_reveal; }
     QToolButton *upButton() const { return m_up; }
+    // What a right click on this row (or on no row) acts on: the selection when the row is in
+    // it or none was clicked, in the pane's row order; else the clicked row alone.
+    QStringList selectedOrClicked(const QModelIndex &clicked) const;
     // The context menu for these paths, as it would open on a right click.
     QMenu *buildContextMenu(const QStringList &paths);
     void sortBy(int column, Qt::SortOrder order);
@@ -119,7 +123,6 @@ private:
     void goUp();
     void refreshFooter();
     void placeOverlay();
-    QStringList selectedOrClicked(const QModelIndex &clicked) const;
     std::optional<FileEntry> entryForPath(const QString &path) const;
     void openSelection();
     void previewSelection();

@@ -190,10 +190,10 @@ QWidget *MainWindow::buildBrowser()
     mac.onRevealItems = [](const QStringList &paths) { Platform::instance().fileBrowser().reveal(paths); };
     mac.errorActionTitle = QStringLiteral("Open Full Disk Access Settings");
     mac.onErrorAction = [this] { m_model->openFullDiskAccessSettings(); };
-    mac.onCopyToOther = [this](const QSet<QString> &paths) {
-        m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toAndroid, m_model->androidPath(), false);
+    mac.onCopyToOther = [this](const QStringList &paths) {
+        m_model->enqueue(paths, TransferJob::Kind::toAndroid, m_model->androidPath(), false);
     };
-    mac.onMoveToOther = [this](const QSet<QString> &paths) { m_model->requestMove(true, QStringList(paths.begin(), paths.end())); };
+    mac.onMoveToOther = [this](const QStringList &paths) { m_model->requestMove(true, paths); };
     mac.onQuickLookItem = [this](const QString &path) { m_model->quickLookMac(path); };
     mac.makeDrag = [this](const FileEntry &entry, const QSet<QString> &selection) { return m_model->macProvider(entry, selection); };
     mac.onDropOnRow = [this](const QMimeData *data, const FileEntry &entry) { m_model->handleRowDrop(data, entry, DragSide::mac); };
@@ -213,10 +213,10 @@ QWidget *MainWindow::buildBrowser()
     phone.onNewFolder = [this](const QString &name) { m_model->newAndroidFolder(name); };
     phone.onRename = [this](const FileEntry &entry, const QString &name) { m_model->renameAndroid(entry.path, name); };
     phone.onDelete = [this](const QStringList &paths) { m_model->deleteAndroid(paths); };
-    phone.onCopyToOther = [this](const QSet<QString> &paths) {
-        m_model->enqueue(QStringList(paths.begin(), paths.end()), TransferJob::Kind::toMac, m_model->macPath(), false);
+    phone.onCopyToOther = [this](const QStringList &paths) {
+        m_model->enqueue(paths, TransferJob::Kind::toMac, m_model->macPath(), false);
     };
-    phone.onMoveToOther = [this](const QSet<QString> &paths) { m_model->requestMove(false, QStringList(paths.begin(), paths.end())); };
+    phone.onMoveToOther = [this](const QStringList &paths) { m_model->requestMove(false, paths); };
     phone.onQuickLookItem = [this](const QString &path) { m_model->quickLookAndroid(path); };
     phone.makeDrag = [this](const FileEntry &entry, const QSet<QString> &selection) { return m_model->androidProvider(entry, selection); };
     phone.onDropOnRow = [this](const QMimeData *data, const FileEntry &entry) { m_model->handleRowDrop(data, entry, DragSide::android); };

@@ -61,6 +61,7 @@ private slots:
     void newFolderTrimsAndIgnoresBlankNames();
     void phoneSideHasNoRevealAndWarnsOnDelete();
     void computerSideMenuOffersReveal();
+    void contextMenuHandsItemsInRowOrder();
     void rowEditsPlan_data();
     void rowEditsPlan();
     void reloadWithANewRowKeepsTheView();
@@ -72,6 +73,8 @@ private:
     QStringList m_created;
     QStringList m_deleted;
     QStringList m_revealed;
+    QStringList m_copied;
+    QStringList m_moved;
     int m_errorActions = 0;
 };
 
@@ -81,8 +84,8 @@ FilePane *FilePaneTest::makePane(FilePane::Side side, FilePaneActions actions)
     actions.onNewFolder = [this](const QString &name) { m_created << name; };
     actions.onDelete = [this](const QStringList &paths) { m_deleted << paths; };
     actions.onOpen = [](const QString &) {};
-    actions.onCopyToOther = [](const QSet<QString> &) {};
-    actions.onMoveToOther = [](const QSet<QString> &) {};
+    actions.onCopyToOther = [this](const QStringList &paths) { m_copied << paths; };
+    actions.onMoveToOther = [this](const QStringList &paths) { m_moved << paths; };
     actions.onRename = [](const FileEntry &, const QString &) {};
     m_pane = std::make_unique<FilePane>(side, std::move(actions));
     m_pane->resize(600, 400);
@@ -96,6 +99,8 @@ void FilePaneTest::init()
     m_created.clear();
     m_deleted.clear();
     m_revealed.clear();
+    m_copied.clear();
+    m_moved.clear();
     m_errorActions = 0;
 }
 
@@ -318,6 +323,25 @@ void FilePaneTest::computerSideMenuOffersReveal()
             action->trigger();
     QCOMPARE(m_revealed, QStringList{"/data/a"});
     delete menu;
+}
+
+// However the selection was made, a copy or move of several rows runs top to bottom in the
+// pane's order, as the toolbar's buttons do.
+void FilePaneTest::contextMenuHandsItemsInRowOrder()
+{
+    FilePane *pane = makePane(FilePane::Side::mac);
+    pane->setItems({file("a", 1), folder("m"), file("b", 1), file("c", 1)});
+    pane->setSelection({"/data/c", "/data/m", "/data/a"});
+    const QStringList expected{"/data/a", "/data/m", "/data/c"};
+    for (const QString &title : {QString("Copy to Phone"), QString("Move to Phone…")}) {
+        QMenu *menu = pane->buildContextMenu(pane->selectedOrClicked(QModelIndex()));
+        for (QAction *action : menu->actions())
+            if (action->text() == title)
+                action->trigger();
+        delete menu;
+    }
+    QCOMPARE(m_copied, expected);
+    QCOMPARE(m_moved, expected);
 }
 
 using Edits = std::optional<QList<RowEdit>>;
