@@ -1,8 +1,8 @@
 #include "bridge/FileInventory.h"
 
+#include "bridge/ListedName.h"
+#include "bridge/Listing.h"
 #include "bridge/ShellQuote.h"
-
-#include <QRegularExpression>
 
 namespace {
 
@@ -36,14 +36,12 @@ QString inventoryCommand(const QString &root)
 {
     // -H follows the root itself when it is a link, as adb does; links below it are not files.
     return QStringLiteral("find -H ") + shellQuote(withoutTrailingSlash(root))
-        + QStringLiteral(" -type f -exec stat -c '%s %n' {} +; echo \"") + endMarker
+        + QStringLiteral(" -type f -exec ls -ldb {} +; echo \"") + endMarker
         + QStringLiteral("$?\"");
 }
 
 FileInventory parseInventory(const QString &output, const QString &error, const QString &root)
 {
-    static const QRegularExpression fileLine(QStringLiteral("^(\\d+) (.*)$"),
-                                             QRegularExpression::DotMatchesEverythingOption);
     const QString base = withoutTrailingSlash(root);
     FileInventory inventory;
     QStringList lines = lineFeedLines(output);
@@ -52,12 +50,12 @@ FileInventory parseInventory(const QString &output, const QString &error, const 
     if (understood)
         lines.removeLast();
     for (const QString &line : std::as_const(lines)) {
-        const QRegularExpressionMatch match = fileLine.match(line);
-        const QString path = match.captured(2);
+        const QRegularExpressionMatch match = lsRegex().match(line);
         bool isNumber = false;
-        const qint64 size = match.captured(1).toLongLong(&isNumber);
+        const qint64 size = match.captured(2).toLongLong(&isNumber);
+        const QString path = unescapeListedName(match.captured(4));
         const bool inside = path == base || path.startsWith(base + QLatin1Char('/'));
-        if (!match.hasMatch() || !isNumber || !inside) {
+        if (!match.hasMatch() || match.captured(1) != QLatin1String("-") || !isNumber || !inside) {
             understood = false;
             continue;
         }

@@ -19,9 +19,11 @@ struct FileInventory
     bool operator==(const FileInventory &) const = default;
 };
 
-// The phone shell command that walks `root`: "SIZE PATH" per regular file on standard
-// output, find's message for each folder it cannot read on standard error, and a last line
-// with find's exit status, so a walk cut short by a lost connection is told from a whole one.
+// The phone shell command that walks `root`: one `ls -ldb` line per regular file on
+// standard output (its path escaped, so a name holding a line break stays on its line and
+// cannot pass for another file), find's message for each folder it cannot read on standard
+// error, and a last line with find's exit status, so a walk cut short by a lost connection
+// is told from a whole one.
 QString inventoryCommand(const QString &root);
 
 // The walk's result from the command's standard output and standard error.

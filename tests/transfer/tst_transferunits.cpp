@@ -687,27 +687,38 @@ private slots:
         QTest::addColumn<QStringList>("unreadable");
         QTest::addColumn<bool>("complete");
         const QString end = QStringLiteral("tessary-walk-end 0\n");
-        QTest::newRow("folder") << "10 /s/t/a.txt\n200000 /s/t/sub/b c.bin\n" + end << "" << "/s/t"
+        // One line as the phone's `ls -ldb` prints a file.
+        auto file = [](qint64 size, const QString &printed) {
+            return QStringLiteral("-rw-rw---- 1 u0_a1 media_rw %1 2026-01-01 10:00 %2\n").arg(size).arg(printed);
+        };
+        QTest::newRow("folder") << file(10, "/s/t/a.txt") + file(200000, "/s/t/sub/b\\ c.bin") + end << "" << "/s/t"
                                 << QStringList{"/a.txt=10", "/sub/b c.bin=200000"} << QStringList{} << true;
-        QTest::newRow("root with a slash") << "10 /s/t/a.txt\n" + end << "" << "/s/t/"
+        QTest::newRow("root with a slash") << file(10, "/s/t/a.txt") + end << "" << "/s/t/"
                                            << QStringList{"/a.txt=10"} << QStringList{} << true;
-        QTest::newRow("file root") << "7 /s/x.txt\n" + end << "" << "/s/x.txt" << QStringList{"=7"}
+        QTest::newRow("root with a space") << file(1, "/s/my\\ t/a") + end << "" << "/s/my t"
+                                           << QStringList{"/a=1"} << QStringList{} << true;
+        QTest::newRow("file root") << file(7, "/s/x.txt") + end << "" << "/s/x.txt" << QStringList{"=7"}
                                    << QStringList{} << true;
         QTest::newRow("empty folder") << end << "" << "/s/t" << QStringList{} << QStringList{} << true;
-        QTest::newRow("terminal line ends") << "10 /s/t/a\r\ntessary-walk-end 0\r\n" << "" << "/s/t"
-                                            << QStringList{"/a=10"} << QStringList{} << true;
+        QTest::newRow("terminal line ends") << file(10, "/s/t/a").replace("\n", "\r\n") + "tessary-walk-end 0\r\n"
+                                            << "" << "/s/t" << QStringList{"/a=10"} << QStringList{} << true;
         QTest::newRow("unreadable folder")
-            << "4 /s/t/a\ntessary-walk-end 1\n" << "find: /s/t/Locked: Permission denied\n" << "/s/t"
+            << file(4, "/s/t/a") + "tessary-walk-end 1\n" << "find: /s/t/Locked: Permission denied\n" << "/s/t"
             << QStringList{"/a=4"} << QStringList{"/s/t/Locked"} << false;
-        QTest::newRow("cut off before the end") << "10 /s/t/a\n" << "" << "/s/t" << QStringList{"/a=10"}
+        QTest::newRow("cut off before the end") << file(10, "/s/t/a") << "" << "/s/t" << QStringList{"/a=10"}
                                                 << QStringList{} << false;
         QTest::newRow("find failed") << "tessary-walk-end 1\n" << "" << "/s/t" << QStringList{} << QStringList{} << false;
         QTest::newRow("adb failed") << "" << "error: device offline\n" << "/s/t" << QStringList{}
                                     << QStringList{} << false;
-        QTest::newRow("a name with a line feed") << "3 /s/t/a\nb\n" + end << "" << "/s/t"
-                                                 << QStringList{"/a=3"} << QStringList{} << false;
-        QTest::newRow("a sibling that starts like the root") << "5 /s/tree2/x\n" + end << "" << "/s/tree"
+        // A name that holds a line break and what looks like another file stays one file.
+        QTest::newRow("a name with a line feed") << file(3, "/s/t/a\\n9\\ /s/t/b") + end << "" << "/s/t"
+                                                 << QStringList{"/a\n9 /s/t/b=3"} << QStringList{} << true;
+        QTest::newRow("an unescaped line is not understood") << file(3, "/s/t/a") + "b\n" + end << "" << "/s/t"
+                                                             << QStringList{"/a=3"} << QStringList{} << false;
+        QTest::newRow("a sibling that starts like the root") << file(5, "/s/tree2/x") + end << "" << "/s/tree"
                                                              << QStringList{} << QStringList{} << false;
+        QTest::newRow("not a regular file") << "drwxrwx--x 2 u0_a1 media_rw 4096 2026-01-01 10:00 /s/t/d\n" + end
+                                            << "" << "/s/t" << QStringList{} << QStringList{} << false;
     }
 
     void parseInventory()
@@ -727,7 +738,7 @@ private slots:
     void inventoryCommandQuotesTheRoot()
     {
         QCOMPARE(inventoryCommand(QStringLiteral("/sdcard/it's/")),
-                 QStringLiteral("find -H '/sdcard/it'\\''s' -type f -exec stat -c '%s %n' {} +; "
+                 QStringLiteral("find -H '/sdcard/it'\\''s' -type f -exec ls -ldb {} +; "
                                 "echo \"tessary-walk-end $?\""));
     }
 
