@@ -1,19 +1,25 @@
 #include "model/LocalListing.h"
 
-#include <QDateTime>
 #include <QFile>
 
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
 
+// Local time through localtime_r: QDateTime has the C library read the time zone file
+// again for every conversion, which was most of the cost of listing a large folder.
 QString modifiedText(const struct stat &info)
 {
-    const qint64 ms = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
-    return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    struct tm local {};
+    if (!localtime_r(&info.st_mtim.tv_sec, &local))
+        return QString();
+    char text[32];
+    const size_t length = strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+    return QString::fromLatin1(text, qsizetype(length));
 }
 
 } // namespace
