@@ -1,6 +1,7 @@
 #include "ui/FileTableView.h"
 
 #include "model/transfer/DroppedPaths.h"
+#include "ui/RememberedSizeDelegate.h"
 
 #include <QDrag>
 #include <QDropEvent>
@@ -10,8 +11,9 @@
 
 #include <algorithm>
 
-FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
+FileTableView::FileTableView(QWidget *parent) : QTableView(parent), m_delegate(new RememberedSizeDelegate(this))
 {
+    setItemDelegate(m_delegate);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSortingEnabled(true);
@@ -32,6 +34,13 @@ FileTableView::FileTableView(QWidget *parent) : QTableView(parent)
 int FileTableView::contentWidth(int column) const
 {
     return std::max(horizontalHeader()->sectionSizeHint(column), sizeHintForColumn(column));
+}
+
+void FileTableView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_delegate->forgetSizes();
+    QTableView::changeEvent(event);
 }
 
 void FileTableView::keyPressEvent(QKeyEvent *event)

@@ -3,6 +3,7 @@
 #include <QTableView>
 
 class QMimeData;
+class RememberedSizeDelegate;
 
 // The table of a FilePane: hands keys, drags and drops to the pane as signals and hooks,
 // leaving the decisions to the pane.
@@ -32,9 +33,13 @@ signals:
     void deleteRequested();
 
 protected:
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+
+private:
+    RememberedSizeDelegate *m_delegate;
 };
