@@ -337,10 +337,22 @@ private:
     // Applies `change` to the row with this id, if it is still in the list.
     void updateJob(const QUuid &id, const std::function<void(TransferJob &)> &change);
     void insertJob(const TransferJob &job);
+    // The jobs of one batch in one change of the list, the first of them lowest, as if each
+    // had been inserted in turn: the list shows the newest on top.
+    void insertJobs(const QList<TransferJob> &batch);
+
+    // After a job while others wait, the phone pane is listed again without holding up the
+    // next one: the listing runs beside the next copy, and the jobs that end while it runs
+    // share one more listing after it. A folder of a thousand entries takes several times
+    // longer to list than a small file takes to push.
+    void reloadAndroidBetweenJobs();
+    QCoro::Task<> reloadAndroidWhileJobsRun();
 
     QList<PendingTransfer> m_queue;
     QHash<QUuid, CancelTokenPtr> m_tokens;
     bool m_workerRunning = false;
+    bool m_reloadingBetweenJobs = false;
+    bool m_reloadBetweenJobsAgain = false;
     // Runs one adb push or pull (`args`) for the job `id` and feeds its progress, from the
     // child's I/O counters or from adb's own percentage lines, into the job's gauge while
     // the run lasts.

@@ -3,10 +3,20 @@
 
 #include "bridge/CancelToken.h"
 
+#include <algorithm>
+#include <iterator>
+
 void AppModel::insertJob(const TransferJob &job)
 {
-    QList<TransferJob> jobs = m_transfers;
-    jobs.prepend(job);
+    insertJobs({job});
+}
+
+void AppModel::insertJobs(const QList<TransferJob> &batch)
+{
+    QList<TransferJob> jobs;
+    jobs.reserve(batch.size() + m_transfers.size());
+    std::reverse_copy(batch.cbegin(), batch.cend(), std::back_inserter(jobs));
+    jobs.append(m_transfers);
     setTransfers(jobs);
 }
 

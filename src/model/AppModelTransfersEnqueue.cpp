@@ -105,7 +105,7 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
     }
 
     QSet<QString> batchNames;
-    bool queuedAny = false;
+    QList<TransferJob> batch;
     for (qsizetype i = 0; i < paths.size(); ++i) {
         QString name = names.at(i);
         std::optional<QString> targetName;
@@ -132,12 +132,15 @@ QCoro::Task<> AppModel::enqueueBatch(QStringList paths, TransferJob::Kind kind, 
         job.kind = kind;
         job.state = TransferJob::State::queued();
         job.spec = spec;
-        insertJob(job);
+        batch.append(job);
         m_queue.append(makePending(job.id, spec));
-        queuedAny = true;
     }
-    if (queuedAny)
+    // One change of the list for the whole batch: a thousand changes, each copying and
+    // comparing the growing list, held the window for a noticeable moment.
+    if (!batch.isEmpty()) {
+        insertJobs(batch);
         startWorker();
+    }
 }
 
 QCoro::Task<ConflictResolution> AppModel::askConflict(QStringList names, bool toPhone)

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 TransferListModel::TransferListModel(QObject *parent) : QAbstractListModel(parent) {}
 
 TransferListModel::TransferListModel(AppModel *model, QObject *parent)
@@ -95,13 +97,21 @@ void TransferListModel::setJobs(const QList<TransferJob> &jobs)
     QSet<QUuid> oldIds;
     for (const TransferJob &job : std::as_const(m_jobs))
         oldIds.insert(job.id);
-    for (int row = 0; row < jobs.size(); ++row) {
-        if (!oldIds.contains(jobs.at(row).id)) {
-            const int at = std::min(row, int(m_jobs.size()));
-            beginInsertRows({}, at, at);
-            m_jobs.insert(at, jobs.at(row));
-            endInsertRows();
+    // A run of arrivals (a whole batch) is one insertion.
+    for (int row = 0; row < jobs.size();) {
+        if (oldIds.contains(jobs.at(row).id)) {
+            ++row;
+            continue;
         }
+        int end = row + 1;
+        while (end < jobs.size() && !oldIds.contains(jobs.at(end).id))
+            ++end;
+        const int at = std::min(row, int(m_jobs.size()));
+        beginInsertRows({}, at, at + (end - row) - 1);
+        m_jobs.insert(at, end - row, TransferJob());
+        std::copy(jobs.cbegin() + row, jobs.cbegin() + end, m_jobs.begin() + at);
+        endInsertRows();
+        row = end;
     }
 
     // The same rows must now stand in the same order; otherwise the list was reordered.
