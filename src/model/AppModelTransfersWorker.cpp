@@ -130,15 +130,48 @@ QCoro::Task<> AppModel::runWorker()
                 co_return;
         }
 
-        reloadMac();
-        // When the queue has run dry the phone's free space is read again, once.
-        co_await reloadAndroid(m_queue.isEmpty());
-        if (!alive)
-            co_return;
+        // Between jobs the computer's pane is listed again only after a job that wrote or
+        // removed something there; a long batch of pushes would otherwise list a folder of
+        // the same thousand files after every one of them.
+        const bool touchedComputer = spec.kind == TransferJob::Kind::toMac || spec.deleteSource;
+        if (touchedComputer || m_queue.isEmpty())
+            reloadMac();
+        if (m_queue.isEmpty()) {
+            // The queue has run dry: the phone's free space is read again, once, and the worker
+            // ends only when the pane shows what the last job left.
+            m_reloadBetweenJobsAgain = false;
+            co_await reloadAndroid(true);
+            if (!alive)
+                co_return;
+        } else {
+            reloadAndroidBetweenJobs();
+        }
     }
     m_workerRunning = false;
     if (finished + failed > 0)
         notifyFinished(finished, failed);
+}
+
+void AppModel::reloadAndroidBetweenJobs()
+{
+    if (m_reloadingBetweenJobs) {
+        m_reloadBetweenJobsAgain = true;
+        return;
+    }
+    launch(reloadAndroidWhileJobsRun());
+}
+
+QCoro::Task<> AppModel::reloadAndroidWhileJobsRun()
+{
+    const QPointer<AppModel> alive(this);
+    m_reloadingBetweenJobs = true;
+    do {
+        m_reloadBetweenJobsAgain = false;
+        co_await reloadAndroid(false);
+        if (!alive)
+            co_return;
+    } while (m_reloadBetweenJobsAgain);
+    m_reloadingBetweenJobs = false;
 }
 
 QCoro::Task<std::optional<QString>> AppModel::removeSource(TransferSpec spec)
