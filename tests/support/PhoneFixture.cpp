@@ -1,5 +1,7 @@
 #include "PhoneFixture.h"
 
+#include "Patience.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -291,13 +293,27 @@ QString PhoneFixture::addPhone(const PhoneOptions &options)
     }
     const QString serial = QStringLiteral("127.0.0.1:%1").arg(phone->port);
     m_phones.insert(serial, phone);
-    adb({QStringLiteral("connect"), serial});
-    const QString state = options.rejectAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
-    if (!waitForState(serial, state, StartTimeoutMs)) {
-        m_error = QStringLiteral("%1 did not show as \"%2\"").arg(serial, state);
+    if (!connectPhone(serial, options.rejectAuth))
         return {};
-    }
     return serial;
+}
+
+bool PhoneFixture::connectPhone(const QString &serial, bool rejectsAuth)
+{
+    // A connect the server could not complete (the phone's port was still closing, the
+    // server still tearing down the old connection) is asked for again until the phone shows.
+    const QString state = rejectsAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
+    QDeadlineTimer deadline(kPatienceMs);
+    AdbRun connect;
+    while (!deadline.hasExpired()) {
+        connect = adb({QStringLiteral("connect"), serial});
+        if (waitForState(serial, state, 5000))
+            return true;
+    }
+    m_error = QStringLiteral("%1 did not show as \"%2\" (adb connect: %3; adb devices: %4)")
+                  .arg(serial, state, connect.output.trimmed(),
+                       adb({QStringLiteral("devices")}).output.simplified());
+    return false;
 }
 
 bool PhoneFixture::waitForState(const QString &serial, const QString &state, int timeoutMs)
@@ -389,9 +405,7 @@ bool PhoneFixture::restartPhone(const QString &serial)
         return false;
     // Reconnecting at once instead of waiting for the server's own retry (up to 10 s).
     adb({QStringLiteral("disconnect"), serial});
-    adb({QStringLiteral("connect"), serial});
-    const QString state = phone->options.rejectAuth ? QStringLiteral("unauthorized") : QStringLiteral("device");
-    return waitForState(serial, state, StartTimeoutMs);
+    return connectPhone(serial, phone->options.rejectAuth);
 }
 
 void PhoneFixture::pausePhone(const QString &serial)

@@ -86,6 +86,9 @@ private:
     bool startServer();
     bool launch(Phone &phone);
     bool waitForState(const QString &serial, const QString &state, int timeoutMs);
+    // Connects the server to the phone and waits until it lists it as ready (or as
+    // unauthorized, for a phone that rejects the key).
+    bool connectPhone(const QString &serial, bool rejectsAuth);
     // "/proc/PID/root" of a running phone whose mounts are not this process's, else empty.
     static QString privateView(const Phone &phone);
     void terminate(Phone &phone);
