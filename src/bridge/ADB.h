@@ -9,6 +9,7 @@
 #include "bridge/ProcessResult.h"
 #include "bridge/ProcessStartError.h"
 #include "bridge/RunMode.h"
+#include "bridge/SettleCommand.h"
 #include "bridge/StorageVolume.h"
 
 #include <QByteArray>
@@ -84,8 +85,9 @@ public:
     // exists.") when something already has that path, so nothing is replaced and nothing is
     // moved into an existing folder.
     QCoro::Task<> rename(QString serial, QString from, QString to);
-    // Gives a finished copy at `temporary` the name `destination` (settleCommand's rule).
-    QCoro::Task<> settle(QString serial, QString temporary, QString destination, bool isFolder);
+    // Gives finished copies their destinations' names in one shell run (settleCommand's
+    // rule), in order; for each step absent when it succeeded, else why it did not.
+    QCoro::Task<QList<std::optional<QString>>> settle(QString serial, QList<SettleStep> steps);
 
     // Remote lookups (never throwing).
     QCoro::Task<QSet<QString>> existingNames(QString serial, QString dir);

@@ -7,6 +7,8 @@
 #include "bridge/TextLines.h"
 #include "model/Sizing.h"
 
+#include <QUuid>
+
 QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)
 {
     const ProcessResult result = co_await shell(serial, listingCommand(path));
@@ -58,13 +60,18 @@ QCoro::Task<> ADB::rename(QString serial, QString from, QString to)
         throw ADBError::failed(text);
 }
 
-QCoro::Task<> ADB::settle(QString serial, QString temporary, QString destination, bool isFolder)
+QCoro::Task<QList<std::optional<QString>>> ADB::settle(QString serial, QList<SettleStep> steps)
 {
-    const ProcessResult result = co_await shell(serial, settleCommand(temporary, destination, isFolder));
-    if (!settleSucceeded(result.output)) {
-        const QString reason = trimBlanks(result.error);
-        throw ADBError::failed(reason.isEmpty() ? ADB::lastMeaningfulLine(result.output) : reason);
+    const QString marker = QStringLiteral("tessary-settle-") + QUuid::createUuid().toString(QUuid::Id128);
+    const ProcessResult result = co_await shell(serial, settleCommand(steps, marker));
+    QList<std::optional<QString>> outcomes = settleOutcomes(result.output, steps.size(), marker);
+    for (std::optional<QString> &outcome : outcomes) {
+        if (!outcome)
+            continue;
+        // A step cut off before its line printed nothing of its own; adb may have said why.
+        outcome = ADB::lastMeaningfulLine(trimBlanks(*outcome).isEmpty() ? result.error : *outcome);
     }
+    co_return outcomes;
 }
 
 QCoro::Task<QSet<QString>> ADB::existingNames(QString serial, QString dir)

@@ -2,9 +2,9 @@
 
 #include "bridge/ShellQuote.h"
 
-namespace {
+#include <algorithm>
 
-const QString endMarker = QStringLiteral("tessary-settle-end ");
+namespace {
 
 // put: rename $1 to $2 unless $2 is a folder (mv would put $1 inside it).
 // merge: merge folder $1 into folder $2, then remove the emptied $1.
@@ -17,25 +17,53 @@ const QString functions = QStringLiteral(
     "then tessary_merge \"$e\" \"$2/$n\" || return 1; "
     "else tessary_put \"$e\" \"$2/$n\" || return 1; fi; done; rmdir \"$1\"; }; ");
 
-} // namespace
-
-QString settleCommand(const QString &temporary, const QString &destination, bool isFolder)
+QString stepCommand(const SettleStep &step, const QString &marker)
 {
-    const QString emptyFolder = isFolder
+    const QString emptyFolder = step.isFolder
         ? QStringLiteral("if [ ! -e \"$s\" ] && [ ! -L \"$s\" ]; then mkdir \"$s\"; fi; ")
         : QString();
-    return functions + QStringLiteral("s=") + shellQuote(temporary) + QStringLiteral("; d=")
-        + shellQuote(destination) + QStringLiteral("; ") + emptyFolder
+    return QStringLiteral("{ s=") + shellQuote(step.temporary) + QStringLiteral("; d=")
+        + shellQuote(step.destination) + QStringLiteral("; ") + emptyFolder
         + QStringLiteral("if [ -d \"$s\" ] && [ ! -L \"$s\" ] && [ -d \"$d\" ] && [ ! -L \"$d\" ]; "
-                         "then tessary_merge \"$s\" \"$d\"; else tessary_put \"$s\" \"$d\"; fi; echo \"")
-        + endMarker + QStringLiteral("$?\"");
+                         "then tessary_merge \"$s\" \"$d\"; else tessary_put \"$s\" \"$d\"; fi; } 2>&1; echo \"")
+        + marker + QStringLiteral(" $?\"; ");
 }
 
-bool settleSucceeded(const QString &output)
+} // namespace
+
+QString settleCommand(const QList<SettleStep> &steps, const QString &marker)
 {
-    QString text = output;
-    while (text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r')))
-        text.chop(1);
-    const qsizetype start = text.lastIndexOf(QLatin1Char('\n')) + 1;
-    return text.mid(start) == endMarker + QLatin1Char('0');
+    QString command = functions;
+    for (const SettleStep &step : steps)
+        command += stepCommand(step, marker);
+    return command;
+}
+
+QList<std::optional<QString>> settleOutcomes(const QString &output, qsizetype count, const QString &marker)
+{
+    const QString prefix = marker + QLatin1Char(' ');
+    QList<std::optional<QString>> outcomes;
+    QString printed;
+    for (QString line : output.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.startsWith(prefix) && outcomes.size() < count) {
+            const QString status = line.mid(prefix.size());
+            const bool number = !status.isEmpty()
+                && std::all_of(status.cbegin(), status.cend(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+            if (number) {
+                outcomes << (status == QLatin1String("0") ? std::nullopt : std::optional<QString>(printed));
+                printed.clear();
+                continue;
+            }
+        }
+        if (!printed.isEmpty())
+            printed += QLatin1Char('\n');
+        printed += line;
+    }
+    while (outcomes.size() < count) {
+        outcomes << std::optional<QString>(printed);
+        printed.clear();
+    }
+    return outcomes;
 }

@@ -57,6 +57,7 @@ AppModel::~AppModel()
 {
     if (m_pollTask)
         m_pollTask->stop();
+    settleWithoutRows();
 }
 
 void AppModel::startPolling()

@@ -348,9 +348,47 @@ private:
     void reloadAndroidBetweenJobs();
     QCoro::Task<> reloadAndroidWhileJobsRun();
 
+    // One job's end: the source of a move removed, the outcome on its row, what a copy that
+    // did not take its place wrote removed, and, while other jobs remain, the panes listed
+    // again beside them.
+    QCoro::Task<> finishJob(QUuid id, TransferSpec spec, QString written, CancelTokenPtr token,
+                            std::optional<QString> failure, bool discardWritten);
+
+    // A whole and checked copy on the phone that waits to take its destination's name.
+    struct SettlingCopy
+    {
+        QUuid id;
+        TransferSpec spec;
+        QString written;
+        CancelTokenPtr token;
+    };
+    // Copies to the phone take their names beside the worker's next copy, those that finish
+    // meanwhile in one shell run; each job ends once its copy has its name.
+    void settleBesideNextCopy(const SettlingCopy &copy);
+    QCoro::Task<> settleWhileJobsRun();
+    // When the model goes, the copies still waiting take their names all the same, without
+    // the model (what the running settler has taken ends in its hands).
+    void settleWithoutRows();
+    // Resumes once no copy waits to take its name.
+    QCoro::Task<> settlesFinished();
+    // Whether a job may copy while earlier copies still take their names.
+    bool canCopyBesideSettles(const TransferSpec &spec) const;
+    // The earliest job that has not ended is shown as running (the one copying waits, shown
+    // as queued, while earlier ones settle).
+    void showFrontJobRunning();
+
     QList<PendingTransfer> m_queue;
     QHash<QUuid, CancelTokenPtr> m_tokens;
     bool m_workerRunning = false;
+    int m_finishedJobs = 0;
+    int m_failedJobs = 0;
+    // The job whose copy, install or check the worker runs; null between jobs.
+    QUuid m_copyingJob;
+    QList<SettlingCopy> m_settling;
+    // How many at the front of m_settling the settler has taken into its shell run.
+    qsizetype m_settlingTaken = 0;
+    // Stopped when the settler ends; absent before the first.
+    std::shared_ptr<StopHandle> m_settlesDone;
     bool m_reloadingBetweenJobs = false;
     bool m_reloadBetweenJobsAgain = false;
     // Runs one adb push or pull (`args`) for the job `id` and feeds its progress, from the

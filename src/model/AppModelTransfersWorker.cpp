@@ -10,6 +10,7 @@
 #include "model/transfer/TransferPaths.h"
 #include "platform/Platform.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -47,16 +48,39 @@ QCoro::Task<> AppModel::runWorker()
     // The model may be destroyed while the worker waits (at quit, or in a test's clean-up);
     // nothing of it is touched after a wait once it is gone.
     const QPointer<AppModel> alive(this);
-    int finished = 0;
-    int failed = 0;
-    while (!m_queue.isEmpty()) {
+    m_finishedJobs = 0;
+    m_failedJobs = 0;
+    for (;;) {
+        if (m_queue.isEmpty()) {
+            co_await settlesFinished();
+            if (!alive)
+                co_return;
+        }
+        if (m_queue.isEmpty()) {
+            // The queue has run dry: both panes are listed and the phone's free space read
+            // again, once, and the worker ends only when the panes show what the last job left.
+            reloadMac();
+            m_reloadBetweenJobsAgain = false;
+            co_await reloadAndroid(true);
+            if (!alive)
+                co_return;
+            if (m_queue.isEmpty())
+                break;
+            continue;
+        }
         const PendingTransfer item = m_queue.takeFirst();
         const QUuid id = item.jobID;
         const TransferSpec spec = item.spec;
-        updateJob(id, [](TransferJob &job) { job.state = TransferJob::State::running(); });
-
         const auto token = std::make_shared<CancelToken>();
         m_tokens.insert(id, token);
+        if (!canCopyBesideSettles(spec)) {
+            co_await settlesFinished();
+            if (!alive)
+                co_return;
+        }
+        m_copyingJob = id;
+        showFrontJobRunning();
+
         // A copy is written under a fresh hidden name beside its destination (a retry never
         // meets an earlier attempt's leftovers) and takes the destination's name once complete.
         const bool copies = spec.kind == TransferJob::Kind::toAndroid || spec.kind == TransferJob::Kind::toMac;
@@ -70,15 +94,13 @@ QCoro::Task<> AppModel::runWorker()
         const CopyRun run = [this, id, token](QStringList args) { return runCopy(id, args, token); };
 
         std::optional<QString> failure;
-        // Set when a copy did not take its place: what it wrote is removed once the row
-        // shows the outcome.
-        bool discardWritten = false;
         try {
             switch (spec.kind) {
             case TransferJob::Kind::toAndroid:
+                failure = co_await copyToTemporary(spec, written, token, run, monitorStop);
+                break;
             case TransferJob::Kind::toMac:
-                failure = co_await copyThroughTemporary(spec, written, token, run, monitorStop);
-                discardWritten = failure.has_value();
+                failure = co_await copyAndSettleOnComputer(spec, written, token, run, monitorStop);
                 break;
             case TransferJob::Kind::install:
                 co_await ADB::shared().install(spec.serial, spec.source, token);
@@ -90,66 +112,86 @@ QCoro::Task<> AppModel::runWorker()
             failure = failureText(std::current_exception());
         }
         monitorStop->stop();
+        const bool pushed = spec.kind == TransferJob::Kind::toAndroid && !failure;
+        if (!alive) {
+            // A copy that ended after the model went still takes its name.
+            if (pushed) {
+                const QList<SettleStep> step{{written, destinationPath(spec), QFileInfo(spec.source).isDir()}};
+                co_await settleOnPhone(spec.serial, step);
+            }
+            co_return;
+        }
+        m_copyingJob = QUuid();
+        if (pushed) {
+            settleBesideNextCopy({id, spec, written, token});
+            continue;
+        }
+        // Set when a copy did not take its place: what it wrote is removed once the row
+        // shows the outcome.
+        const bool discardWritten = copies && failure.has_value();
+        // Rows end in the order of the queue.
+        co_await settlesFinished();
         if (!alive)
             co_return;
-
-        // The source goes only after a complete copy.
-        if (!failure && spec.deleteSource) {
-            try {
-                failure = co_await removeSource(spec);
-            } catch (...) {
-                failure = failureText(std::current_exception());
-            }
-            if (!alive)
-                co_return;
-        }
-
-        // One uninterrupted step: the outcome, the cleared detail, the determinate bar.
-        const bool cancelled = failure && token->isCancelled();
-        updateJob(id, [&failure, cancelled](TransferJob &job) {
-            if (!failure) {
-                job.progress = 1.0;
-                job.state = TransferJob::State::done();
-            } else if (cancelled) {
-                job.state = TransferJob::State::cancelled();
-            } else {
-                job.state = TransferJob::State::failed(*failure);
-            }
-            job.detail.clear();
-            job.indeterminate = false;
-        });
-        if (!failure)
-            ++finished;
-        else if (!cancelled)
-            ++failed;
-        m_tokens.remove(id);
-        m_gauges.remove(id);
-        if (discardWritten) {
-            co_await discardCopy(spec, written, cancelled);
-            if (!alive)
-                co_return;
-        }
-
-        // Between jobs the computer's pane is listed again only after a job that wrote or
-        // removed something there; a long batch of pushes would otherwise list a folder of
-        // the same thousand files after every one of them.
-        const bool touchedComputer = spec.kind == TransferJob::Kind::toMac || spec.deleteSource;
-        if (touchedComputer || m_queue.isEmpty())
-            reloadMac();
-        if (m_queue.isEmpty()) {
-            // The queue has run dry: the phone's free space is read again, once, and the worker
-            // ends only when the pane shows what the last job left.
-            m_reloadBetweenJobsAgain = false;
-            co_await reloadAndroid(true);
-            if (!alive)
-                co_return;
-        } else {
-            reloadAndroidBetweenJobs();
-        }
+        co_await finishJob(id, spec, written, token, failure, discardWritten);
+        if (!alive)
+            co_return;
     }
     m_workerRunning = false;
-    if (finished + failed > 0)
-        notifyFinished(finished, failed);
+    if (m_finishedJobs + m_failedJobs > 0)
+        notifyFinished(m_finishedJobs, m_failedJobs);
+}
+
+QCoro::Task<> AppModel::finishJob(QUuid id, TransferSpec spec, QString written, CancelTokenPtr token,
+                                  std::optional<QString> failure, bool discardWritten)
+{
+    const QPointer<AppModel> alive(this);
+    // The source goes only after a complete copy.
+    if (!failure && spec.deleteSource) {
+        try {
+            failure = co_await removeSource(spec);
+        } catch (...) {
+            failure = failureText(std::current_exception());
+        }
+        if (!alive)
+            co_return;
+    }
+
+    // One uninterrupted step: the outcome, the cleared detail, the determinate bar.
+    const bool cancelled = failure && token->isCancelled();
+    updateJob(id, [&failure, cancelled](TransferJob &job) {
+        if (!failure) {
+            job.progress = 1.0;
+            job.state = TransferJob::State::done();
+        } else if (cancelled) {
+            job.state = TransferJob::State::cancelled();
+        } else {
+            job.state = TransferJob::State::failed(*failure);
+        }
+        job.detail.clear();
+        job.indeterminate = false;
+    });
+    if (!failure)
+        ++m_finishedJobs;
+    else if (!cancelled)
+        ++m_failedJobs;
+    m_tokens.remove(id);
+    m_gauges.remove(id);
+    if (discardWritten) {
+        co_await discardCopy(spec, written, cancelled);
+        if (!alive)
+            co_return;
+    }
+
+    // While other jobs remain the panes are listed beside them (when none does, the worker
+    // lists both once more before it ends). The computer's pane is listed again only after a
+    // job that wrote or removed something there; a long batch of pushes would otherwise list
+    // a folder of the same thousand files after every one of them.
+    if (m_queue.isEmpty() && m_copyingJob.isNull() && m_settling.isEmpty())
+        co_return;
+    if (spec.kind == TransferJob::Kind::toMac || spec.deleteSource)
+        reloadMac();
+    reloadAndroidBetweenJobs();
 }
 
 void AppModel::reloadAndroidBetweenJobs()

@@ -18,8 +18,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString cancelledText = QStringLiteral("Cancelled");
-
 QString incompleteText(const QString &name)
 {
     return QStringLiteral("The copy of “%1” was incomplete, so the original was kept.").arg(name);
@@ -88,22 +86,13 @@ QCoro::Task<std::optional<QString>> checkCopy(TransferSpec spec, QString tempora
     co_return std::nullopt;
 }
 
-QCoro::Task<std::optional<QString>> settle(TransferSpec spec, QString temporary, QString destination)
+QCoro::Task<std::optional<QString>> settleOnComputer(TransferSpec spec, QString temporary)
 {
-    if (spec.kind == TransferJob::Kind::toMac) {
-        QFuture<std::optional<QString>> settling = startLocalSettle(temporary, destination);
-        const std::optional<QString> reason = co_await settling;
-        if (reason)
-            co_return QStringLiteral("Couldn't save “%1”: %2.").arg(lastPathComponent(destination), *reason);
-        co_return std::nullopt;
-    }
-    try {
-        co_await ADB::shared().settle(spec.serial, temporary, destination, QFileInfo(spec.source).isDir());
-    } catch (const ADBError &error) {
-        co_return error.message();
-    } catch (const ProcessStartError &error) {
-        co_return error.message();
-    }
+    const QString destination = destinationPath(spec);
+    QFuture<std::optional<QString>> settling = startLocalSettle(temporary, destination);
+    const std::optional<QString> reason = co_await settling;
+    if (reason)
+        co_return QStringLiteral("Couldn't save “%1”: %2.").arg(lastPathComponent(destination), *reason);
     co_return std::nullopt;
 }
 
@@ -132,7 +121,12 @@ QCoro::Task<> discardOnPhone(QString serial, QString temporary, bool isFolder, b
 
 } // namespace
 
-QCoro::Task<std::optional<QString>> copyThroughTemporary(
+QString cancelledCopyFailure()
+{
+    return QStringLiteral("Cancelled");
+}
+
+QCoro::Task<std::optional<QString>> copyToTemporary(
     TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
     std::shared_ptr<StopHandle> monitor)
 {
@@ -154,19 +148,39 @@ QCoro::Task<std::optional<QString>> copyThroughTemporary(
     const std::optional<QString> errorLine = ADB::errorLine(output);
     std::optional<QString> failure;
     if (token->isCancelled())
-        failure = cancelledText;
+        failure = cancelledCopyFailure();
     else if (result.status != 0)
         failure = ADB::failureLine(output);
     else if (errorLine)
         failure = errorLine;
     else
         failure = co_await checkCopy(spec, temporary, lastPathComponent(destination));
-    // The last moment a cancel can still undo the copy; after it the copy has its place.
     if (!failure && token->isCancelled())
-        failure = cancelledText;
-    if (!failure)
-        failure = co_await settle(spec, temporary, destination);
+        failure = cancelledCopyFailure();
     co_return failure;
+}
+
+QCoro::Task<std::optional<QString>> copyAndSettleOnComputer(
+    TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
+    std::shared_ptr<StopHandle> monitor)
+{
+    std::optional<QString> failure = co_await copyToTemporary(spec, temporary, token, run, monitor);
+    if (!failure)
+        failure = co_await settleOnComputer(spec, temporary);
+    co_return failure;
+}
+
+QCoro::Task<QList<std::optional<QString>>> settleOnPhone(QString serial, QList<SettleStep> steps)
+{
+    QString failure;
+    try {
+        co_return co_await ADB::shared().settle(serial, steps);
+    } catch (const ADBError &error) {
+        failure = error.message();
+    } catch (const ProcessStartError &error) {
+        failure = error.message();
+    }
+    co_return QList<std::optional<QString>>(steps.size(), failure);
 }
 
 QCoro::Task<> discardCopy(TransferSpec spec, QString temporary, bool afterCancel)

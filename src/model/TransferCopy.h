@@ -2,6 +2,7 @@
 
 #include "bridge/CancelToken.h"
 #include "bridge/ProcessResult.h"
+#include "bridge/SettleCommand.h"
 #include "model/transfer/TransferJob.h"
 
 #include <QString>
@@ -15,16 +16,26 @@ class StopHandle;
 #include <optional>
 
 // One push or pull of a queued job, written under the hidden name `temporary` beside its
-// destination and given the destination's name only once it is complete; for a move, only
-// once every file of the source is confirmed at the copy with its byte size. The failure
-// text when the copy did not take its place ("Cancelled" when the token was cancelled before
-// it did); what was written is then still at `temporary`, for discardCopy. `run` runs adb
-// with the push's or pull's arguments (and follows its progress), and `monitor`, the
-// progress monitor's stop, is stopped as soon as adb has ended.
+// destination; for a move it is also confirmed that every file of the source is at the copy
+// with its byte size. The failure text when the copy may not take the destination's name
+// (cancelledCopyFailure() when the token was cancelled before now); what was written is then
+// still at `temporary`, for discardCopy. `run` runs adb with the push's or pull's arguments
+// (and follows its progress), and `monitor`, the progress monitor's stop, is stopped as soon
+// as adb has ended.
 using CopyRun = std::function<QCoro::Task<ProcessResult>(QStringList args)>;
-QCoro::Task<std::optional<QString>> copyThroughTemporary(
+QCoro::Task<std::optional<QString>> copyToTemporary(
     TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
     std::shared_ptr<StopHandle> monitor);
+
+QString cancelledCopyFailure();
+
+// A pull: copyToTemporary, then the copy takes its destination's name on this computer.
+QCoro::Task<std::optional<QString>> copyAndSettleOnComputer(
+    TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
+    std::shared_ptr<StopHandle> monitor);
+// Gives finished copies on the phone `serial` their destinations' names, in order, in one
+// shell run; for each, the failure text if it could not.
+QCoro::Task<QList<std::optional<QString>>> settleOnPhone(QString serial, QList<SettleStep> steps);
 
 // Removes what a copy that did not take its place left at `temporary`, so the destination
 // stays exactly as it was and nothing is left behind. After a cancelled push this waits

@@ -52,6 +52,7 @@ private slots:
     void cleanupTestCase();
 
     void twoItemsRunInOrder();
+    void aBatchEndsInQueueOrder();
     void folderPushAndPulls();
     void conflictAnswers_data();
     void conflictAnswers();
@@ -215,6 +216,41 @@ void TransferEngineTest::twoItemsRunInOrder()
 
     m_model->clearFinishedTransfers();
     QVERIFY(m_model->transfers().isEmpty());
+}
+
+// Small copies take their names beside the next push; the rows still end one after the
+// other in the order of the queue, each copy under its own name and nothing hidden left.
+void TransferEngineTest::aBatchEndsInQueueOrder()
+{
+    QStringList paths;
+    QStringList names;
+    for (int i = 0; i < 12; ++i) {
+        names << QStringLiteral("photo-%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+        paths << m_local->filePath(names.last());
+        writeFile(paths.last(), 20'000 + i, char('a' + i));
+    }
+    const auto ended = [this](const QString &name) {
+        const Case state = stateOf(name);
+        return state == Case::done || state == Case::failed || state == Case::cancelled;
+    };
+    QString outOfOrder;
+    connect(m_model, &AppModel::transfersChanged, this, [&] {
+        for (qsizetype i = 1; i < names.size() && outOfOrder.isEmpty(); ++i) {
+            if (stateOf(names.at(i)) != Case::queued && !ended(names.at(i - 1)))
+                outOfOrder = names.at(i) + QStringLiteral(" began before ") + names.at(i - 1) + QStringLiteral(" ended");
+        }
+    });
+    m_model->enqueue(paths, TransferJob::Kind::toAndroid, m_phoneDir, false);
+    QVERIFY_TRANSFERS_FINISHED(*m_model, names.size());
+
+    QVERIFY2(outOfOrder.isEmpty(), qPrintable(outOfOrder));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QCOMPARE(stateOf(names.at(i)), Case::done);
+        QCOMPARE(readFile(onPhone(m_phoneDir + "/" + names.at(i))), readFile(paths.at(i)));
+    }
+    QCOMPARE(QDir(onPhone(m_phoneDir)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), names);
+    QVERIFY(m_model->tokens().isEmpty());
+    QCOMPARE(m_notifier->bodies(), QStringList{"12 transfers finished."});
 }
 
 void TransferEngineTest::folderPushAndPulls()

@@ -811,31 +811,69 @@ private slots:
             << QStringList{"dest/", "dest/a/", "dest/a/x=old", "tmp/", "tmp/a=new"} << false;
     }
 
+    // Runs `command` in the phone's userland: mksh with toybox's applets.
+    static QString runPhoneShell(const QString &command)
+    {
+        QTemporaryDir bin;
+        for (const char *applet : {"mv", "rmdir", "mkdir"})
+            QFile::link(QStringLiteral("/usr/bin/toybox"), bin.filePath(QString::fromLatin1(applet)));
+        QProcess shell;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PATH"), bin.path() + QStringLiteral(":/usr/bin:/bin"));
+        shell.setProcessEnvironment(env);
+        shell.start(QStringLiteral("/usr/bin/mksh"), {QStringLiteral("-c"), command});
+        shell.waitForFinished(30000);
+        return QString::fromUtf8(shell.readAllStandardOutput());
+    }
+
+    static bool hasPhoneShell()
+    {
+        return QFileInfo::exists(QStringLiteral("/usr/bin/mksh")) && QFileInfo::exists(QStringLiteral("/usr/bin/toybox"));
+    }
+
     void settleOnThePhoneShell()
     {
         QFETCH(QStringList, before);
         QFETCH(QStringList, after);
         QFETCH(bool, succeeds);
-        if (!QFileInfo::exists(QStringLiteral("/usr/bin/mksh")) || !QFileInfo::exists(QStringLiteral("/usr/bin/toybox")))
+        if (!hasPhoneShell())
             QSKIP("the phone's shell (mksh) and toybox are not installed");
         QTemporaryDir dir;
         makeTree(dir.path(), before);
-        // The phone's userland: mksh with toybox's applets.
-        QTemporaryDir bin;
-        for (const char *applet : {"mv", "rmdir", "mkdir"})
-            QVERIFY(QFile::link(QStringLiteral("/usr/bin/toybox"), bin.filePath(QString::fromLatin1(applet))));
-        QProcess shell;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PATH"), bin.path() + QStringLiteral(":/usr/bin:/bin"));
-        shell.setProcessEnvironment(env);
-        shell.start(QStringLiteral("/usr/bin/mksh"),
-                    {QStringLiteral("-c"),
-                     settleCommand(dir.filePath(QStringLiteral("tmp")), dir.filePath(QStringLiteral("dest")),
-                                   QFileInfo(dir.filePath(QStringLiteral("tmp"))).isDir())});
-        QVERIFY(shell.waitForFinished(30000));
-        const QString output = QString::fromUtf8(shell.readAllStandardOutput());
-        QCOMPARE(settleSucceeded(output), succeeds);
+        const QList<SettleStep> steps{{dir.filePath(QStringLiteral("tmp")), dir.filePath(QStringLiteral("dest")),
+                                       QFileInfo(dir.filePath(QStringLiteral("tmp"))).isDir()}};
+        const QString output = runPhoneShell(settleCommand(steps, QStringLiteral("end-1")));
+        const QList<std::optional<QString>> outcomes = settleOutcomes(output, 1, QStringLiteral("end-1"));
+        QCOMPARE(outcomes.size(), 1);
+        QCOMPARE(!outcomes.first().has_value(), succeeds);
+        // A failed step says why (the phone's mv or the script's own message).
+        if (!succeeds)
+            QVERIFY2(outcomes.first()->contains(QLatin1String("mv: ")), qPrintable(*outcomes.first()));
         QCOMPARE(treeOf(dir.path()), after);
+    }
+
+    // One shell run settles several copies in order; a step that fails says why and leaves
+    // the others to succeed.
+    void settleOfSeveralCopiesInOneRun()
+    {
+        if (!hasPhoneShell())
+            QSKIP("the phone's shell (mksh) and toybox are not installed");
+        QTemporaryDir dir;
+        makeTree(dir.path(), {"t1=one", "t2=two", "blocked/inside=old", "t3=three"});
+        const QList<SettleStep> steps{
+            {dir.filePath("t1"), dir.filePath("one"), false},
+            {dir.filePath("t2"), dir.filePath("blocked"), false},
+            {dir.filePath("t3"), dir.filePath("three"), false},
+        };
+        const QString output = runPhoneShell(settleCommand(steps, QStringLiteral("end-7f3a")));
+        const QList<std::optional<QString>> outcomes = settleOutcomes(output, steps.size(), QStringLiteral("end-7f3a"));
+        QCOMPARE(outcomes.size(), 3);
+        QCOMPARE(outcomes.at(0), std::nullopt);
+        QVERIFY(outcomes.at(1).has_value());
+        QVERIFY2(outcomes.at(1)->contains(QLatin1String("Is a directory")), qPrintable(*outcomes.at(1)));
+        QCOMPARE(outcomes.at(2), std::nullopt);
+        QCOMPARE(treeOf(dir.path()),
+                 (QStringList{"blocked/", "blocked/inside=old", "one=one", "t2=two", "three=three"}));
     }
 
     void settleOnThisComputer_data() { settleOnThePhoneShell_data(); }
@@ -855,34 +893,42 @@ private slots:
 
     void settleOfAFolderPushThatCreatedNothing()
     {
-        if (!QFileInfo::exists(QStringLiteral("/usr/bin/mksh")))
-            QSKIP("the phone's shell (mksh) is not installed");
+        if (!hasPhoneShell())
+            QSKIP("the phone's shell (mksh) and toybox are not installed");
         QTemporaryDir dir;
-        QProcess shell;
-        shell.start(QStringLiteral("/usr/bin/mksh"),
-                    {QStringLiteral("-c"), settleCommand(dir.filePath(QStringLiteral("tmp")),
-                                                         dir.filePath(QStringLiteral("dest")), true)});
-        QVERIFY(shell.waitForFinished(30000));
-        QVERIFY(settleSucceeded(QString::fromUtf8(shell.readAllStandardOutput())));
+        const QList<SettleStep> steps{{dir.filePath(QStringLiteral("tmp")), dir.filePath(QStringLiteral("dest")), true}};
+        const QString output = runPhoneShell(settleCommand(steps, QStringLiteral("end")));
+        QCOMPARE(settleOutcomes(output, 1, QStringLiteral("end")), (QList<std::optional<QString>>{std::nullopt}));
         QCOMPARE(treeOf(dir.path()), QStringList{"dest/"});
     }
 
-    void settleSucceededNeedsTheEndLine_data()
+    // What each step printed before its end line is its failure; a step whose line never
+    // came (the output was cut off) failed as well.
+    void settleOutcomesReadTheEndLines_data()
     {
         QTest::addColumn<QString>("output");
-        QTest::addColumn<bool>("succeeded");
-        QTest::newRow("success") << "tessary-settle-end 0\n" << true;
-        QTest::newRow("terminal line end") << "tessary-settle-end 0\r\n" << true;
-        QTest::newRow("failure") << "tessary-settle-end 1\n" << false;
-        QTest::newRow("cut off") << "" << false;
-        QTest::newRow("a larger status") << "tessary-settle-end 01\n" << false;
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("outcomes"); // "ok" for a success, else the printed text
+        QTest::newRow("success") << "end 0\n" << 1 << QStringList{"ok"};
+        QTest::newRow("terminal line ends") << "end 0\r\nend 0\r\n" << 2 << QStringList{"ok", "ok"};
+        QTest::newRow("failure with its message")
+            << "mv: a: Permission denied\nend 1\nend 0\n" << 2 << QStringList{"mv: a: Permission denied", "ok"};
+        QTest::newRow("cut off") << "end 0\nmv: b" << 3 << QStringList{"ok", "mv: b", ""};
+        QTest::newRow("nothing at all") << "" << 1 << QStringList{""};
+        QTest::newRow("a larger status") << "end 01\n" << 1 << QStringList{""};
+        QTest::newRow("not a status") << "end 0x\nend 0\n" << 1 << QStringList{"ok"};
+        QTest::newRow("another marker") << "other 0\n" << 1 << QStringList{"other 0\n"};
     }
 
-    void settleSucceededNeedsTheEndLine()
+    void settleOutcomesReadTheEndLines()
     {
         QFETCH(QString, output);
-        QFETCH(bool, succeeded);
-        QCOMPARE(settleSucceeded(output), succeeded);
+        QFETCH(int, count);
+        QFETCH(QStringList, outcomes);
+        QList<std::optional<QString>> expected;
+        for (const QString &outcome : outcomes)
+            expected << (outcome == QLatin1String("ok") ? std::nullopt : std::optional<QString>(outcome));
+        QCOMPARE(settleOutcomes(output, count, QStringLiteral("end")), expected);
     }
 
     void discardLocalRemovesLinksNotTheirTargets()
