@@ -34,8 +34,8 @@ bool AppModel::canCopyBesideSettles(const TransferSpec &spec) const
 {
     if (m_settling.isEmpty())
         return true;
-    // A pull, an install or a move might read what is about to take its name; a push into a
-    // folder that is still being settled, or onto the same name, waits for it as well.
+    // A pull or an install might read what is about to take its name; a push into a folder
+    // that is still being settled, or onto the same name, waits for it as well.
     if (spec.kind != TransferJob::Kind::toAndroid)
         return false;
     const QString destination = destinationPath(spec);

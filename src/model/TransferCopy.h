@@ -27,6 +27,7 @@ QCoro::Task<std::optional<QString>> copyToTemporary(
     TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
     std::shared_ptr<StopHandle> monitor);
 
+// The failure of a copy cancelled before it took its destination's name.
 QString cancelledCopyFailure();
 
 // A pull: copyToTemporary, then the copy takes its destination's name on this computer.
