@@ -86,7 +86,8 @@ public:
     // moved into an existing folder.
     QCoro::Task<> rename(QString serial, QString from, QString to);
     // Gives finished copies their destinations' names in one shell run (settleCommand's
-    // rule), in order; for each step absent when it succeeded, else why it did not.
+    // rule), in order; for each step absent when it succeeded, else why it did not. The
+    // steps are to fit one run (settleStepsPerRun).
     QCoro::Task<QList<std::optional<QString>>> settle(QString serial, QList<SettleStep> steps);
 
     // Remote lookups (never throwing).

@@ -7,7 +7,6 @@
 #include "bridge/TextLines.h"
 #include "model/Sizing.h"
 
-#include <QUuid>
 
 QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)
 {
@@ -62,7 +61,7 @@ QCoro::Task<> ADB::rename(QString serial, QString from, QString to)
 
 QCoro::Task<QList<std::optional<QString>>> ADB::settle(QString serial, QList<SettleStep> steps)
 {
-    const QString marker = QStringLiteral("tessary-settle-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString marker = newSettleMarker();
     const ProcessResult result = co_await shell(serial, settleCommand(steps, marker));
     QList<std::optional<QString>> outcomes = settleOutcomes(result.output, steps.size(), marker);
     for (std::optional<QString> &outcome : outcomes) {

@@ -23,6 +23,13 @@ struct SettleStep
 // can contain (a random one per command) keeps a crafted name from passing for that line.
 QString settleCommand(const QList<SettleStep> &steps, const QString &marker);
 
+// A fresh random marker for one settleCommand run.
+QString newSettleMarker();
+
+// How many of the leading `steps` one settleCommand run takes: as many as keep the command
+// within what adb of any phone accepts, and always the first.
+qsizetype settleStepsPerRun(const QList<SettleStep> &steps);
+
 // For each of the `count` steps, from settleCommand's output: absent when the step
 // succeeded, otherwise what it printed (its error messages; empty when the output was cut
 // off before its line).

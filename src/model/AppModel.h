@@ -366,6 +366,11 @@ private:
     // meanwhile in one shell run; each job ends once its copy has its name.
     void settleBesideNextCopy(const SettlingCopy &copy);
     QCoro::Task<> settleWhileJobsRun();
+    // The copies waiting settle at once, without waiting for more to join their run.
+    void hurrySettles();
+    // How many of the copies at the front of `waiting` one shell run settles: those of the
+    // first one's phone whose steps fit one command (one cancelled meanwhile needs no step).
+    static qsizetype settleRunSize(const QList<SettlingCopy> &waiting);
     // When the model goes, the copies still waiting take their names all the same, without
     // the model (what the running settler has taken ends in its hands).
     void settleWithoutRows();
@@ -389,6 +394,10 @@ private:
     qsizetype m_settlingTaken = 0;
     // Stopped when the settler ends; absent before the first.
     std::shared_ptr<StopHandle> m_settlesDone;
+    // Stopped to end the settler's wait for more copies; present only during that wait.
+    std::shared_ptr<StopHandle> m_settlesGathered;
+    // Set while the worker waits for the settler: no more waiting for copies to join a run.
+    bool m_settlesHurried = false;
     bool m_reloadingBetweenJobs = false;
     bool m_reloadBetweenJobsAgain = false;
     // Runs one adb push or pull (`args`) for the job `id` and feeds its progress, from the

@@ -1,8 +1,10 @@
 // Copies to the phone take their destinations' names beside the worker's next copy. On a
 // phone every shell command costs about as much as pushing a small file, so a batch of small
 // pushes would spend half its time on the rename of each; here the renames of the copies
-// that finished meanwhile share one shell run. Rows still end in the order of the queue: the
-// job whose copy runs meanwhile is shown as running once the jobs before it have ended.
+// that finished meanwhile share one shell run. Small files finish faster than a shell run
+// takes, so the settler waits a moment for more copies to join a run, unless the worker waits
+// for it or the run is full. Rows still end in the order of the queue: the job whose copy
+// runs meanwhile is shown as running once the jobs before it have ended.
 #include "model/AppModel.h"
 
 #include "model/StopHandle.h"
@@ -10,7 +12,7 @@
 #include "model/transfer/TransferPaths.h"
 
 #include <QCoro/QCoroSignal>
-#include <QFileInfo>
+#include <QCoro/QCoroTimer>
 #include <QPointer>
 
 namespace {
@@ -20,6 +22,9 @@ bool overlaps(const QString &a, const QString &b)
 {
     return a == b || a.startsWith(b + QLatin1Char('/')) || b.startsWith(a + QLatin1Char('/'));
 }
+
+// How long the first copy of a run may wait for more to join it.
+constexpr std::chrono::milliseconds gatherTime(250);
 
 // Tells the worker that the settling has ended however the settler's coroutine ends.
 struct StopWhenDone
@@ -57,13 +62,44 @@ void AppModel::showFrontJobRunning()
     });
 }
 
+qsizetype AppModel::settleRunSize(const QList<SettlingCopy> &waiting)
+{
+    if (waiting.isEmpty())
+        return 0;
+    const QString serial = waiting.first().spec.serial;
+    QList<SettleStep> steps;
+    qsizetype size = 0;
+    for (const SettlingCopy &copy : waiting) {
+        if (copy.spec.serial != serial)
+            break;
+        if (!copy.token->isCancelled()) {
+            steps << settleStepOf(copy.spec, copy.written);
+            if (settleStepsPerRun(steps) < steps.size())
+                break;
+        }
+        ++size;
+    }
+    return size;
+}
+
 void AppModel::settleBesideNextCopy(const SettlingCopy &copy)
 {
     m_settling.append(copy);
-    if (m_settlesDone && !m_settlesDone->isStopped())
+    if (m_settlesDone && !m_settlesDone->isStopped()) {
+        if (m_settlesGathered && settleRunSize(m_settling) < m_settling.size())
+            m_settlesGathered->stop();
         return;
+    }
     m_settlesDone = std::make_shared<StopHandle>();
+    m_settlesHurried = false;
     launch(settleWhileJobsRun());
+}
+
+void AppModel::hurrySettles()
+{
+    m_settlesHurried = true;
+    if (m_settlesGathered)
+        m_settlesGathered->stop();
 }
 
 QCoro::Task<> AppModel::settleWhileJobsRun()
@@ -71,19 +107,23 @@ QCoro::Task<> AppModel::settleWhileJobsRun()
     const QPointer<AppModel> alive(this);
     const StopWhenDone done{m_settlesDone};
     while (!m_settling.isEmpty()) {
-        // The copies waiting for one phone settle in one shell run, in order; one cancelled
-        // while it waited is removed instead.
-        const QString serial = m_settling.first().spec.serial;
-        QList<SettlingCopy> batch;
+        if (!m_settlesHurried && settleRunSize(m_settling) == m_settling.size()) {
+            const auto gathered = std::make_shared<StopHandle>();
+            m_settlesGathered = gathered;
+            co_await gathered->sleep(gatherTime);
+            if (!alive)
+                co_return;
+            m_settlesGathered.reset();
+        }
+        // The copies of the run settle in order; one cancelled while it waited is removed.
+        const QList<SettlingCopy> batch = m_settling.first(settleRunSize(m_settling));
+        const QString serial = batch.first().spec.serial;
         QList<SettleStep> steps;
         QList<bool> settles;
-        for (const SettlingCopy &copy : std::as_const(m_settling)) {
-            if (copy.spec.serial != serial)
-                break;
-            batch << copy;
+        for (const SettlingCopy &copy : batch) {
             settles << !copy.token->isCancelled();
             if (settles.last())
-                steps << SettleStep{copy.written, destinationPath(copy.spec), QFileInfo(copy.spec.source).isDir()};
+                steps << settleStepOf(copy.spec, copy.written);
         }
         m_settlingTaken = batch.size();
         QList<std::optional<QString>> outcomes;
@@ -101,6 +141,10 @@ QCoro::Task<> AppModel::settleWhileJobsRun()
             if (!alive)
                 co_return;
             showFrontJobRunning();
+            // A full run ends a few dozen rows; the window stays responsive between them.
+            co_await QCoro::sleepFor(std::chrono::milliseconds(0));
+            if (!alive)
+                co_return;
         }
     }
     // Stopped here, not when the coroutine's frame goes: a copy handed over from now on
@@ -111,6 +155,8 @@ QCoro::Task<> AppModel::settleWhileJobsRun()
 QCoro::Task<> AppModel::settlesFinished()
 {
     const QPointer<AppModel> alive(this);
+    if (m_settlesDone && !m_settlesDone->isStopped())
+        hurrySettles();
     while (alive && m_settlesDone && !m_settlesDone->isStopped()) {
         const std::shared_ptr<StopHandle> done = m_settlesDone;
         co_await qCoro(done.get(), &StopHandle::stopped);
@@ -128,7 +174,7 @@ void AppModel::settleWithoutRows()
             if (copy.token->isCancelled())
                 discardCopy(copy.spec, copy.written, true);
             else
-                steps << SettleStep{copy.written, destinationPath(copy.spec), QFileInfo(copy.spec.source).isDir()};
+                steps << settleStepOf(copy.spec, copy.written);
         }
         if (!steps.isEmpty())
             settleOnPhone(serial, steps);

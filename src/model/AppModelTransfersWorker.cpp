@@ -10,7 +10,6 @@
 #include "model/transfer/TransferPaths.h"
 #include "platform/Platform.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -116,7 +115,7 @@ QCoro::Task<> AppModel::runWorker()
         if (!alive) {
             // A copy that ended after the model went still takes its name.
             if (pushed) {
-                const QList<SettleStep> step{{written, destinationPath(spec), QFileInfo(spec.source).isDir()}};
+                const QList<SettleStep> step{settleStepOf(spec, written)};
                 co_await settleOnPhone(spec.serial, step);
             }
             co_return;

@@ -170,17 +170,29 @@ QCoro::Task<std::optional<QString>> copyAndSettleOnComputer(
     co_return failure;
 }
 
+SettleStep settleStepOf(const TransferSpec &spec, const QString &temporary)
+{
+    return {temporary, destinationPath(spec), QFileInfo(spec.source).isDir()};
+}
+
 QCoro::Task<QList<std::optional<QString>>> settleOnPhone(QString serial, QList<SettleStep> steps)
 {
-    QString failure;
-    try {
-        co_return co_await ADB::shared().settle(serial, steps);
-    } catch (const ADBError &error) {
-        failure = error.message();
-    } catch (const ProcessStartError &error) {
-        failure = error.message();
+    QList<std::optional<QString>> outcomes;
+    while (!steps.isEmpty()) {
+        const QList<SettleStep> run = steps.first(settleStepsPerRun(steps));
+        steps.remove(0, run.size());
+        QString failure;
+        try {
+            outcomes << co_await ADB::shared().settle(serial, run);
+            continue;
+        } catch (const ADBError &error) {
+            failure = error.message();
+        } catch (const ProcessStartError &error) {
+            failure = error.message();
+        }
+        outcomes << QList<std::optional<QString>>(run.size(), failure);
     }
-    co_return QList<std::optional<QString>>(steps.size(), failure);
+    co_return outcomes;
 }
 
 QCoro::Task<> discardCopy(TransferSpec spec, QString temporary, bool afterCancel)

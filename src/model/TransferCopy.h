@@ -34,8 +34,10 @@ QString cancelledCopyFailure();
 QCoro::Task<std::optional<QString>> copyAndSettleOnComputer(
     TransferSpec spec, QString temporary, CancelTokenPtr token, CopyRun run,
     std::shared_ptr<StopHandle> monitor);
-// Gives finished copies on the phone `serial` their destinations' names, in order, in one
-// shell run; for each, the failure text if it could not.
+// The step that gives the copy of `spec` finished at `temporary` its destination's name.
+SettleStep settleStepOf(const TransferSpec &spec, const QString &temporary);
+// Gives finished copies on the phone `serial` their destinations' names, in order, in as few
+// shell runs as the length of a command allows; for each, the failure text if it could not.
 QCoro::Task<QList<std::optional<QString>>> settleOnPhone(QString serial, QList<SettleStep> steps);
 
 // Removes what a copy that did not take its place left at `temporary`, so the destination

@@ -225,7 +225,8 @@ void TransferEngineTest::aBatchEndsInQueueOrder()
     QStringList paths;
     QStringList names;
     for (int i = 0; i < 12; ++i) {
-        names << QStringLiteral("photo-%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+        // Names this long fill a shell run of renames before the batch ends.
+        names << QStringLiteral("photo-%1-from-the-long-weekend-at-the-coast-with-friends-and-family.jpg").arg(i, 2, 10, QLatin1Char('0'));
         paths << m_local->filePath(names.last());
         writeFile(paths.last(), 20'000 + i, char('a' + i));
     }

@@ -876,6 +876,46 @@ private slots:
                  (QStringList{"blocked/", "blocked/inside=old", "one=one", "t2=two", "three=three"}));
     }
 
+    // Copies with long names settle over several runs, each command short enough for adb
+    // of any phone; every step of every run settles.
+    void settleOfManyCopiesSplitIntoRuns()
+    {
+        if (!hasPhoneShell())
+            QSKIP("the phone's shell (mksh) and toybox are not installed");
+        QTemporaryDir dir;
+        QList<SettleStep> steps;
+        QStringList entries;
+        QStringList expected;
+        for (int i = 0; i < 40; ++i) {
+            const QString name = QStringLiteral("IMG_20261211_%1_HDR_portrait_from_the_trip_to_the_coast.jpg").arg(i, 3, 10, QLatin1Char('0'));
+            entries << QStringLiteral(".%1.tessary-0000%2=%3").arg(name).arg(i, 4, 10, QLatin1Char('0')).arg(i);
+            expected << QStringLiteral("%1=%2").arg(name).arg(i);
+            steps << SettleStep{dir.filePath(entries.last().section(QLatin1Char('='), 0, 0)), dir.filePath(name), false};
+        }
+        makeTree(dir.path(), entries);
+        QCOMPARE(settleStepsPerRun({}), 0);
+        QCOMPARE(settleStepsPerRun(steps.first(1)), 1);
+
+        QList<std::optional<QString>> outcomes;
+        int runs = 0;
+        for (QList<SettleStep> left = steps; !left.isEmpty(); ++runs) {
+            const QList<SettleStep> run = left.first(settleStepsPerRun(left));
+            left.remove(0, run.size());
+            const QString marker = newSettleMarker();
+            const QString command = settleCommand(run, marker);
+            QVERIFY2(command.toUtf8().size() <= 4000, qPrintable(QString::number(command.toUtf8().size())));
+            outcomes << settleOutcomes(runPhoneShell(command), run.size(), marker);
+        }
+        QVERIFY(runs > 1);
+        QCOMPARE(outcomes, QList<std::optional<QString>>(steps.size(), std::nullopt));
+        expected.sort();
+        QCOMPARE(treeOf(dir.path()), expected);
+
+        // A single step longer than any run is still taken, alone.
+        const SettleStep huge{dir.filePath(QString(3000, QLatin1Char('t'))), dir.filePath(QString(3000, QLatin1Char('d'))), false};
+        QCOMPARE(settleStepsPerRun({huge, steps.first()}), 1);
+    }
+
     void settleOnThisComputer_data() { settleOnThePhoneShell_data(); }
 
     void settleOnThisComputer()
