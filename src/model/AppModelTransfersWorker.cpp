@@ -10,6 +10,8 @@
 #include "model/transfer/TransferPaths.h"
 #include "platform/Platform.h"
 
+#include <QCoro/QCoroTimer>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPointer>
 
@@ -208,9 +210,19 @@ QCoro::Task<> AppModel::reloadAndroidWhileJobsRun()
     m_reloadingBetweenJobs = true;
     do {
         m_reloadBetweenJobsAgain = false;
+        QElapsedTimer listing;
+        listing.start();
         co_await reloadAndroid(false);
         if (!alive)
             co_return;
+        // The phone serves a listing of a large folder and the copies through the same link:
+        // while jobs end faster than it lists, the next listing waits four times as long as
+        // this one took, so listings take at most a fifth of the phone's time.
+        if (m_reloadBetweenJobsAgain) {
+            co_await QCoro::sleepFor(std::chrono::milliseconds(4 * listing.elapsed()));
+            if (!alive)
+                co_return;
+        }
     } while (m_reloadBetweenJobsAgain);
     m_reloadingBetweenJobs = false;
 }

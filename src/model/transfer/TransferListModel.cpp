@@ -80,6 +80,15 @@ int TransferListModel::rowOf(const QUuid &id) const
 
 void TransferListModel::setJobs(const QList<TransferJob> &jobs)
 {
+    // Most changes are a row's progress or state: the same rows in the same order.
+    const bool sameRows = m_jobs.size() == jobs.size()
+        && std::equal(m_jobs.cbegin(), m_jobs.cend(), jobs.cbegin(),
+                      [](const TransferJob &a, const TransferJob &b) { return a.id == b.id; });
+    if (sameRows) {
+        updateChangedRows(jobs);
+        return;
+    }
+
     QSet<QUuid> newIds;
     for (const TransferJob &job : jobs)
         newIds.insert(job.id);
@@ -124,7 +133,11 @@ void TransferListModel::setJobs(const QList<TransferJob> &jobs)
         endResetModel();
         return;
     }
+    updateChangedRows(jobs);
+}
 
+void TransferListModel::updateChangedRows(const QList<TransferJob> &jobs)
+{
     for (int row = 0; row < jobs.size(); ++row) {
         if (!(m_jobs.at(row) == jobs.at(row))) {
             m_jobs[row] = jobs.at(row);

@@ -41,5 +41,8 @@ public:
     void setJobs(const QList<TransferJob> &jobs);
 
 private:
+    // Takes the rows of `jobs` (the same rows in the same order) that changed.
+    void updateChangedRows(const QList<TransferJob> &jobs);
+
     QList<TransferJob> m_jobs;
 };
