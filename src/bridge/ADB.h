@@ -101,6 +101,9 @@ public:
     // Every regular file below `root` with its byte size, from one walk; not complete when
     // the walk could not run or finish.
     QCoro::Task<FileInventory> fileInventory(QString serial, QString root);
+    // The folders below `root` that the phone cannot read, from one walk of its folders
+    // alone (no file is listed); empty as well when the walk could not run.
+    QCoro::Task<QStringList> unreadableFolders(QString serial, QString root);
 
     // Storage volumes, internal storage first; never throws, never empty.
     QCoro::Task<QList<StorageVolume>> storageVolumes(QString serial);

@@ -147,3 +147,13 @@ QCoro::Task<FileInventory> ADB::fileInventory(QString serial, QString root)
         co_return FileInventory();
     }
 }
+
+QCoro::Task<QStringList> ADB::unreadableFolders(QString serial, QString root)
+{
+    try {
+        const ProcessResult result = co_await shell(serial, folderWalkOnlyCommand(root));
+        co_return parseInventory(result.output, result.error, root).unreadable;
+    } catch (const std::exception &) {
+        co_return QStringList();
+    }
+}

@@ -40,6 +40,12 @@ QString inventoryCommand(const QString &root)
         + QStringLiteral("$?\"");
 }
 
+QString folderWalkOnlyCommand(const QString &root)
+{
+    return QStringLiteral("find -H ") + shellQuote(withoutTrailingSlash(root))
+        + QStringLiteral(" -type d >/dev/null; echo \"") + endMarker + QStringLiteral("$?\"");
+}
+
 FileInventory parseInventory(const QString &output, const QString &error, const QString &root)
 {
     const QString base = withoutTrailingSlash(root);

@@ -26,6 +26,11 @@ struct FileInventory
 // is told from a whole one.
 QString inventoryCommand(const QString &root);
 
+// The same walk through the folders alone: nothing on standard output but the status line
+// (the walk reads each folder but lists no file), find's message for each folder it cannot
+// read on standard error. parseInventory reads its output as a walk that found no file.
+QString folderWalkOnlyCommand(const QString &root);
+
 // The walk's result from the command's standard output and standard error.
 FileInventory parseInventory(const QString &output, const QString &error, const QString &root);
 

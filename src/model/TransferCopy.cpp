@@ -65,6 +65,12 @@ QCoro::Task<std::optional<QString>> checkCopy(TransferSpec spec, QString tempora
     const bool toPhone = spec.kind == TransferJob::Kind::toAndroid;
     if (!spec.deleteSource && (toPhone || !QFileInfo(temporary).isDir()))
         co_return std::nullopt;
+    if (!spec.deleteSource) {
+        // A pulled folder's copy is only checked for phone folders adb skipped: a walk of
+        // the folders alone, which costs the phone far less than listing every file.
+        const QStringList unreadable = co_await ADB::shared().unreadableFolders(spec.serial, spec.source);
+        co_return unreadable.isEmpty() ? std::nullopt : std::optional<QString>(unreadableText(unreadable.first(), true));
+    }
     FileInventory source;
     if (toPhone)
         source = co_await walkLocal(spec.source);
@@ -72,8 +78,6 @@ QCoro::Task<std::optional<QString>> checkCopy(TransferSpec spec, QString tempora
         source = co_await ADB::shared().fileInventory(spec.serial, spec.source);
     if (!source.unreadable.isEmpty())
         co_return unreadableText(source.unreadable.first(), !toPhone);
-    if (!spec.deleteSource)
-        co_return std::nullopt;
     if (!source.complete)
         co_return uncheckedText(name);
     FileInventory copy;

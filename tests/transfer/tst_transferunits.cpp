@@ -742,6 +742,8 @@ private slots:
         QCOMPARE(inventoryCommand(QStringLiteral("/sdcard/it's/")),
                  QStringLiteral("find -H '/sdcard/it'\\''s' -type f -exec ls -ldb {} +; "
                                 "echo \"tessary-walk-end $?\""));
+        QCOMPARE(folderWalkOnlyCommand(QStringLiteral("/sdcard/it's/")),
+                 QStringLiteral("find -H '/sdcard/it'\\''s' -type d >/dev/null; echo \"tessary-walk-end $?\""));
     }
 
     void localInventory()
