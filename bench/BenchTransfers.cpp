@@ -49,6 +49,7 @@ Bench::CopyTimes Bench::timeBigFile(const QString &figure, const AroundJob &arou
         const bool tessaryFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             removePath(onPhone(remote));
+            writeBackToDisk();
             if ((turn == 0) == tessaryFirst) {
                 if (around)
                     around(TransferJob::Kind::toAndroid, true);
@@ -61,6 +62,7 @@ Bench::CopyTimes Bench::timeBigFile(const QString &figure, const AroundJob &arou
         }
         for (int turn = 0; turn < 2; ++turn) {
             removePath(pulls + QStringLiteral("/big.bin"));
+            writeBackToDisk();
             if ((turn == 0) == tessaryFirst) {
                 if (around)
                     around(TransferJob::Kind::toMac, true);
@@ -97,6 +99,7 @@ Bench::CopyTimes Bench::timeSmallFiles(const QString &figure)
         const bool tessaryFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             removePath(onPhone(remote));
+            writeBackToDisk();
             if ((turn == 0) == tessaryFirst)
                 times.push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
             else
@@ -104,6 +107,7 @@ Bench::CopyTimes Bench::timeSmallFiles(const QString &figure)
         }
         for (int turn = 0; turn < 2; ++turn) {
             removePath(pulls + QLatin1Char('/') + name);
+            writeBackToDisk();
             if ((turn == 0) == tessaryFirst)
                 times.pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
             else
@@ -228,6 +232,7 @@ QList<FigureRow> Bench::batchFigures()
         const bool tessaryFirst = i % 2 == 0;
         for (int turn = 0; turn < 2; ++turn) {
             removePath(onPhone(remote));
+            writeBackToDisk();
             QDir().mkpath(onPhone(remote));
             if ((turn == 0) == tessaryFirst) {
                 m_model->clearFinishedTransfers();

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+#include <unistd.h>
+
 namespace {
 
 void fail(const QString &what, const QString &path)
@@ -44,6 +46,11 @@ void writeFiles(const QString &folder, int count, qint64 size, const QString &pr
         if (!file.open(QIODevice::WriteOnly) || file.write(content) != size)
             fail(QStringLiteral("write"), path);
     }
+}
+
+void writeBackToDisk()
+{
+    ::sync();
 }
 
 void removePath(const QString &path)

@@ -12,3 +12,6 @@ void writeFiles(const QString &folder, int count, qint64 size, const QString &pr
                 const QString &suffix);
 // Removes a file or a whole folder if present.
 void removePath(const QString &path);
+// Writes what the page cache holds back to the disk, so that a timed copy does not share the
+// disk with the writeback of the copy before it (a 1 GiB copy leaves that much to write).
+void writeBackToDisk();
