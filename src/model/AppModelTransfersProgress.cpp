@@ -107,13 +107,17 @@ QCoro::Task<> AppModel::watch(QUuid id, qint64 total, double interval, SizeProbe
 
     const auto pause = std::chrono::milliseconds(qint64(interval * 1000));
     while (!stop->isStopped() && alive) {
-        const qint64 bytes = co_await measure(sample);
-        // The run may have ended while the sample was taken; its outcome is final.
-        if (stop->isStopped() || !alive)
-            co_return;
-        const double now = uptime();
-        gauge(id).polled(now, bytes);
-        publishProgress(id, now);
+        // Once the child's counters report, the size taken here (a walk of a whole folder,
+        // or an adb run on the phone) would be set aside; it is not taken, and it costs the
+        // copy nothing.
+        if (!gauge(id).isCounted()) {
+            const qint64 bytes = co_await measure(sample);
+            // The run may have ended while the sample was taken; its outcome is final.
+            if (stop->isStopped() || !alive)
+                co_return;
+            gauge(id).polled(uptime(), bytes);
+        }
+        publishProgress(id, uptime());
         co_await stop->sleep(pause);
     }
 }

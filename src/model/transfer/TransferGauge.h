@@ -32,6 +32,9 @@ public:
     // The counters' bytes moved since the child started, and whether it read or wrote
     // anything since the previous reading.
     void counted(double now, qint64 bytes, bool active);
+    // Whether the counters have reported: from then on only they move the count, and a
+    // polled size is not taken into account.
+    bool isCounted() const { return m_counted; }
 
     qint64 bytes() const { return m_bytes; }
     // min(0.99, bytes / total); 0 while the total is unknown.
