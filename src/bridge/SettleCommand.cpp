@@ -57,7 +57,8 @@ QString settleCommand(const QList<SettleStep> &steps, const QString &marker)
 
 qsizetype settleStepsPerRun(const QList<SettleStep> &steps)
 {
-    const QString sameLength(newSettleMarker().size(), QLatin1Char('x'));
+    // A marker of the same length as newSettleMarker's: the prefix and 32 hexadecimal digits.
+    const QString sameLength(markerPrefix.size() + 32, QLatin1Char('x'));
     qsizetype bytes = functions(sameLength).toUtf8().size();
     qsizetype taken = 0;
     for (const SettleStep &step : steps) {

@@ -68,16 +68,23 @@ qsizetype AppModel::settleRunSize(const QList<SettlingCopy> &waiting)
         return 0;
     const QString serial = waiting.first().spec.serial;
     QList<SettleStep> steps;
-    qsizetype size = 0;
+    qsizetype samePhone = 0;
     for (const SettlingCopy &copy : waiting) {
         if (copy.spec.serial != serial)
             break;
-        if (!copy.token->isCancelled()) {
+        ++samePhone;
+        if (!copy.token->isCancelled())
             steps << settleStepOf(copy.spec, copy.written);
-            if (settleStepsPerRun(steps) < steps.size())
-                break;
-        }
-        ++size;
+    }
+    // The copies up to the last step that fits, with those cancelled among them.
+    qsizetype stepsLeft = settleStepsPerRun(steps);
+    qsizetype size = 0;
+    for (; size < samePhone; ++size) {
+        if (waiting.at(size).token->isCancelled())
+            continue;
+        if (stepsLeft == 0)
+            break;
+        --stepsLeft;
     }
     return size;
 }
