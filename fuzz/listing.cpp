@@ -1,9 +1,11 @@
 // A whole phone listing, any text: entries are well formed and where the folder says,
 // hidden names stay out unless asked for, sorting keeps every entry, and the name list and
-// the empty-listing verdict hold whatever the text.
+// the empty-listing verdict hold whatever the text; read in two pieces as it streams in,
+// the listing gives the same sorted entries.
 #include "FuzzInput.h"
 
 #include "bridge/Listing.h"
+#include "bridge/ListingReader.h"
 #include "common/NameOrder.h"
 
 #include <QRegularExpression>
@@ -55,6 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (a.isDirectory == b.isDirectory)
             require(!nameLess(b.name, a.name), "names are in order");
     }
+
+    const QByteArray bytes = text.toUtf8();
+    const qsizetype cut = qsizetype(size % (size_t(bytes.size()) + 1));
+    ListingReader reader(folder, true);
+    reader.add(QByteArrayView(bytes).first(cut));
+    reader.add(QByteArrayView(bytes).sliced(cut));
+    require(reader.finish({}) == all, "a listing read in pieces is the listing parsed whole");
 
     if (all.isEmpty()) {
         const std::optional<QString> failure = emptyListingFailure(text, status, folder);

@@ -59,7 +59,8 @@ std::optional<QString> ADB::executable()
 
 QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
                                     std::function<void(const QString &)> onChunk, RunMode mode,
-                                    std::function<void(qint64)> onStarted)
+                                    std::function<void(qint64)> onStarted,
+                                    std::function<void(QByteArrayView)> onOutput)
 {
     const std::optional<QString> program = executable();
     if (!program)
@@ -76,7 +77,7 @@ QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
     // queued signal deliveries.
     const std::unique_ptr<ChildProcess, void (*)(ChildProcess *)> child(
         new ChildProcess(*program, std::move(args), std::move(token), std::move(onChunk), mode,
-                         std::move(onStarted)),
+                         std::move(onStarted), std::move(onOutput)),
         [](ChildProcess *c) { c->deleteLater(); });
     child->start();
     if (!child->isDone())
@@ -86,9 +87,10 @@ QCoro::Task<ProcessResult> ADB::run(QStringList args, CancelTokenPtr token,
     co_return child->result();
 }
 
-QCoro::Task<ProcessResult> ADB::shell(QString serial, QString command)
+QCoro::Task<ProcessResult> ADB::shell(QString serial, QString command,
+                                      std::function<void(QByteArrayView)> onOutput)
 {
     // Built apart from the co_await: g++ 12 miscompiles braced lists inside it.
     const QStringList args{QStringLiteral("-s"), serial, QStringLiteral("shell"), command};
-    co_return co_await run(args);
+    co_return co_await run(args, {}, {}, RunMode::Pipes, {}, std::move(onOutput));
 }

@@ -13,6 +13,7 @@
 #include "bridge/StorageVolume.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QMutex>
 #include <QSet>
@@ -52,11 +53,13 @@ public:
     // main thread). A cancelled token ends the child with
     // SIGTERM; the result then carries 15 as status. `onStarted` gets the child's process id
     // as soon as it runs (on the main thread); the id names the child until it has exited,
-    // and run returns one event-loop turn after that.
+    // and run returns one event-loop turn after that. `onOutput` gets standard output's
+    // bytes as they arrive (on the main thread); the result still holds them all.
     QCoro::Task<ProcessResult> run(QStringList args, CancelTokenPtr token = {},
                                    std::function<void(const QString &)> onChunk = {},
                                    RunMode mode = RunMode::Pipes,
-                                   std::function<void(qint64 pid)> onStarted = {});
+                                   std::function<void(qint64 pid)> onStarted = {},
+                                   std::function<void(QByteArrayView)> onOutput = {});
 
     // The line of a failed run's output worth showing: the last non-blank line that is
     // not a "[ nn%]" progress line; "Transfer failed" when there is none.
@@ -118,8 +121,9 @@ public:
 private:
     ADB() = default;
 
-    // Runs "-s serial shell command".
-    QCoro::Task<ProcessResult> shell(QString serial, QString command);
+    // Runs "-s serial shell command"; `onOutput` as for run.
+    QCoro::Task<ProcessResult> shell(QString serial, QString command,
+                                     std::function<void(QByteArrayView)> onOutput = {});
 
     QMutex m_lookupLock;
     QStringList m_candidates = defaultCandidates();

@@ -1,6 +1,7 @@
 #include "bridge/ADB.h"
 #include "bridge/FolderWalk.h"
 #include "bridge/Listing.h"
+#include "bridge/ListingReader.h"
 #include "bridge/NoReplace.h"
 #include "bridge/SettleCommand.h"
 #include "bridge/ShellQuote.h"
@@ -10,15 +11,16 @@
 
 QCoro::Task<QList<FileEntry>> ADB::list(QString serial, QString path, bool showHidden)
 {
-    const ProcessResult result = co_await shell(serial, listingCommand(path));
-    const QString text = result.output + result.error;
-    QList<FileEntry> entries = parseListing(text, path, showHidden);
+    // The lines are parsed while a long listing still streams in.
+    ListingReader reader(path, showHidden);
+    const ProcessResult result =
+        co_await shell(serial, listingCommand(path), [&reader](QByteArrayView bytes) { reader.add(bytes); });
+    QList<FileEntry> entries = reader.finish(result.error);
     if (entries.isEmpty()) {
-        if (const std::optional<QString> failure = emptyListingFailure(text, result.status, path))
+        if (const std::optional<QString> failure =
+                emptyListingFailure(result.output + result.error, result.status, path))
             throw ADBError::failed(*failure);
-        co_return entries;
     }
-    sortEntries(entries);
     co_return entries;
 }
 

@@ -13,8 +13,9 @@
 
 ChildProcess::ChildProcess(QString program, QStringList args, CancelTokenPtr token,
                            std::function<void(const QString &)> onChunk, RunMode mode,
-                           std::function<void(qint64)> onStarted)
-    : m_token(std::move(token)), m_onChunk(std::move(onChunk)), m_mode(mode), m_onStarted(std::move(onStarted))
+                           std::function<void(qint64)> onStarted, std::function<void(QByteArrayView)> onOutput)
+    : m_token(std::move(token)), m_onChunk(std::move(onChunk)), m_mode(mode), m_onStarted(std::move(onStarted)),
+      m_onOutput(std::move(onOutput))
 {
     m_process.setProgram(program);
     m_process.setArguments(args);
@@ -110,10 +111,8 @@ void ChildProcess::onStarted()
     }
     if (m_master >= 0) {
         m_terminalReader = std::make_unique<TerminalReader>(m_master);
-        QObject::connect(m_terminalReader.get(), &TerminalReader::received, this, [this](const QByteArray &bytes) {
-            m_out += bytes;
-            deliver(bytes);
-        });
+        QObject::connect(m_terminalReader.get(), &TerminalReader::received, this,
+                         [this](const QByteArray &bytes) { takeOutput(bytes); });
         QObject::connect(m_terminalReader.get(), &TerminalReader::ended, this, [this] {
             m_terminalAtEnd = true;
             finishIfComplete();
@@ -161,10 +160,8 @@ void ChildProcess::finishIfComplete()
 void ChildProcess::readStandardOutput()
 {
     const QByteArray bytes = m_process.readAllStandardOutput();
-    if (bytes.isEmpty())
-        return;
-    m_out += bytes;
-    deliver(bytes);
+    if (!bytes.isEmpty())
+        takeOutput(bytes);
 }
 
 void ChildProcess::readStandardError()
@@ -173,6 +170,14 @@ void ChildProcess::readStandardError()
     if (bytes.isEmpty())
         return;
     m_err += bytes;
+    deliver(bytes);
+}
+
+void ChildProcess::takeOutput(const QByteArray &bytes)
+{
+    m_out += bytes;
+    if (m_onOutput)
+        m_onOutput(bytes);
     deliver(bytes);
 }
 

@@ -5,6 +5,7 @@
 #include "bridge/RunMode.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -18,7 +19,8 @@ class TerminalReader;
 
 // One run of a child process on the thread's event loop: both output streams are read as
 // data arrives (a pseudo-terminal through a TerminalReader), `done()` is emitted once the
-// child has exited and its streams are drained.
+// child has exited and its streams are drained. `onOutput` gets standard output's bytes
+// as they arrive, `onChunk` their text.
 // Used by ADB::run; lives on the thread that created it.
 class ChildProcess : public QObject
 {
@@ -26,7 +28,8 @@ class ChildProcess : public QObject
 public:
     ChildProcess(QString program, QStringList args, CancelTokenPtr token,
                  std::function<void(const QString &)> onChunk, RunMode mode,
-                 std::function<void(qint64)> onStarted = {});
+                 std::function<void(qint64)> onStarted = {},
+                 std::function<void(QByteArrayView)> onOutput = {});
     ~ChildProcess() override;
 
     void start();
@@ -44,6 +47,7 @@ private:
     void onFinished(int exitCode, QProcess::ExitStatus exitStatus);
     void readStandardOutput();
     void readStandardError();
+    void takeOutput(const QByteArray &bytes);
     void deliver(const QByteArray &bytes);
     bool openTerminal();
     void closeTerminal();
@@ -54,6 +58,7 @@ private:
     std::function<void(const QString &)> m_onChunk;
     RunMode m_mode;
     std::function<void(qint64)> m_onStarted;
+    std::function<void(QByteArrayView)> m_onOutput;
     qint64 m_pid = 0;
 
     QByteArray m_out;

@@ -40,45 +40,6 @@ QString childPath(const QString &folder, const QString &name)
     return folder + QLatin1Char('/') + name;
 }
 
-QList<FileEntry> parseListing(const QString &text, const QString &folder, bool showHidden)
-{
-    QList<FileEntry> entries;
-    const QRegularExpression &regex = lsRegex();
-    // ls ends each entry with a line feed; any other line-break character is part of a
-    // name where a phone prints it unescaped.
-    for (QString line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        while (line.startsWith(QLatin1Char('\r')))
-            line.remove(0, 1);
-        while (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const QRegularExpressionMatch match = regex.match(line);
-        if (!match.hasMatch())
-            continue;
-        const QString type = match.captured(1);
-        QString printed = match.captured(4);
-        // The name's own spaces are escaped, so the first " -> " is the link's.
-        if (type == QLatin1String("l")) {
-            const qsizetype arrow = printed.indexOf(QLatin1String(" -> "));
-            if (arrow >= 0)
-                printed.truncate(arrow);
-        }
-        const QString name = unescapeListedName(printed);
-        if (!showHidden && name.startsWith(QLatin1Char('.')))
-            continue;
-        FileEntry entry;
-        entry.name = name;
-        entry.path = childPath(folder, name);
-        entry.isDirectory = type == QLatin1String("d");
-        bool ok = false;
-        entry.size = match.captured(2).toLongLong(&ok);
-        if (!ok)
-            entry.size = 0;
-        entry.modified = match.captured(3);
-        entries.append(entry);
-    }
-    return entries;
-}
-
 namespace {
 
 bool isRawBlank(QChar c)
@@ -107,6 +68,50 @@ QString trimPrinted(const QString &line)
 
 } // namespace
 
+std::optional<FileEntry> parseListingLine(QString line, const QString &folder, bool showHidden)
+{
+    while (line.startsWith(QLatin1Char('\r')))
+        line.remove(0, 1);
+    while (line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    const QRegularExpressionMatch match = lsRegex().match(line);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString type = match.captured(1);
+    QString printed = match.captured(4);
+    // The name's own spaces are escaped, so the first " -> " is the link's.
+    if (type == QLatin1String("l")) {
+        const qsizetype arrow = printed.indexOf(QLatin1String(" -> "));
+        if (arrow >= 0)
+            printed.truncate(arrow);
+    }
+    const QString name = unescapeListedName(printed);
+    if (!showHidden && name.startsWith(QLatin1Char('.')))
+        return std::nullopt;
+    FileEntry entry;
+    entry.name = name;
+    entry.path = childPath(folder, name);
+    entry.isDirectory = type == QLatin1String("d");
+    bool ok = false;
+    entry.size = match.captured(2).toLongLong(&ok);
+    if (!ok)
+        entry.size = 0;
+    entry.modified = match.captured(3);
+    return entry;
+}
+
+QList<FileEntry> parseListing(const QString &text, const QString &folder, bool showHidden)
+{
+    QList<FileEntry> entries;
+    // ls ends each entry with a line feed; any other line-break character is part of a
+    // name where a phone prints it unescaped.
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (std::optional<FileEntry> entry = parseListingLine(line, folder, showHidden))
+            entries.append(std::move(*entry));
+    }
+    return entries;
+}
+
 QSet<QString> parseNameList(const QString &output)
 {
     QSet<QString> names;
@@ -126,6 +131,11 @@ void sortEntries(QList<FileEntry> &entries)
     keys.reserve(size_t(entries.size()));
     for (const FileEntry &entry : std::as_const(entries))
         keys.push_back(nameSortKey(entry.name));
+    sortEntriesByKeys(entries, keys);
+}
+
+void sortEntriesByKeys(QList<FileEntry> &entries, const std::vector<QCollatorSortKey> &keys)
+{
     std::vector<qsizetype> order(size_t(entries.size()));
     std::iota(order.begin(), order.end(), qsizetype(0));
     std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {

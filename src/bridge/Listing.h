@@ -2,12 +2,14 @@
 
 #include "bridge/FileEntry.h"
 
+#include <QCollatorSortKey>
 #include <QList>
 #include <QRegularExpression>
 #include <QSet>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // The phone's long listing (`ls -lALb`): one line per entry with type letter, nine
 // permission characters (plus optional markers), link count, owner, group, size,
@@ -28,6 +30,10 @@ QString quotedFolder(const QString &path);
 // `name` inside the listed folder `folder` ("/" and trailing slashes handled).
 QString childPath(const QString &folder, const QString &name);
 
+// The entry one line of a listing names, if it names one; hidden names left out unless
+// `showHidden`.
+std::optional<FileEntry> parseListingLine(QString line, const QString &folder, bool showHidden);
+
 // The entries of a listing text (standard output then standard error) of `folder`, one
 // per line feed, unsorted, hidden names left out unless `showHidden`. Names are unescaped
 // (unescapeListedName); a dangling link's " -> target" is cut off first.
@@ -39,6 +45,8 @@ QSet<QString> parseNameList(const QString &output);
 
 // Folders first, then the shared name order; stable. Both panes sort their rows with it.
 void sortEntries(QList<FileEntry> &entries);
+// The same order, with keys[i] made by nameSortKey from entries[i]'s name beforehand.
+void sortEntriesByKeys(QList<FileEntry> &entries, const std::vector<QCollatorSortKey> &keys);
 
 // What a listing that yielded no entry means: nullopt for an empty folder, else the
 // message to fail with.

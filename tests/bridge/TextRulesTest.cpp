@@ -7,6 +7,7 @@
 #include "bridge/InstallOutcome.h"
 #include "bridge/ListedName.h"
 #include "bridge/Listing.h"
+#include "bridge/ListingReader.h"
 #include "bridge/PairingSupport.h"
 #include "bridge/PhoneReport.h"
 #include "bridge/ProcessIo.h"
@@ -280,6 +281,40 @@ void TextRulesTest::listingSortOrder()
     QCOMPARE(same.at(0).path, QStringLiteral("/1"));
     QCOMPARE(same.at(1).path, QStringLiteral("/2"));
     QCOMPARE(same.at(2).path, QStringLiteral("/3"));
+}
+
+void TextRulesTest::listingReadInPieces()
+{
+    // Names of several UTF-8 lengths, CR LF ends, hidden and equal names, a folder, a line
+    // that is no entry and a last line without its line feed.
+    const QByteArray output = QStringLiteral("total 12\r\n"
+                                             "-rw-r--r-- 1 a b 3 2026-12-10 01:41 Zoë\r\n"
+                                             "drwxr-xr-x 2 a b 4096 2026-12-10 01:42 Fotos €\n"
+                                             "-rw-r--r-- 1 a b 4 2026-12-10 01:43 .hidden\n"
+                                             "-rw-r--r-- 1 a b 5 2026-12-10 01:44 \u732b\U0001F408.jpg\n"
+                                             "-rw-r--r-- 1 a b 6 2026-12-10 01:45 a\n"
+                                             "-rw-r--r-- 1 a b 7 2026-12-10 01:46 A\n"
+                                             "-rw-r--r-- 1 a b 8 2026-12-10 01:47 inv\\377alid")
+                                  .toUtf8();
+    const QString error = QStringLiteral("ls: /d/locked: Permission denied\n"
+                                         "-rw-r--r-- 1 a b 9 2026-12-10 01:48 late\n");
+    for (const bool showHidden : {false, true}) {
+        QList<FileEntry> expected = parseListing(QString::fromUtf8(output) + QLatin1Char('\n') + error,
+                                                 QStringLiteral("/d"), showHidden);
+        sortEntries(expected);
+        QCOMPARE(expected.size(), showHidden ? 8 : 7);
+        // Every place the output can be cut, and a byte at a time.
+        for (qsizetype cut = 0; cut <= output.size(); ++cut) {
+            ListingReader reader(QStringLiteral("/d"), showHidden);
+            reader.add(QByteArrayView(output).first(cut));
+            reader.add(QByteArrayView(output).sliced(cut));
+            QCOMPARE(reader.finish(error), expected);
+        }
+        ListingReader bytewise(QStringLiteral("/d"), showHidden);
+        for (const char byte : output)
+            bytewise.add(QByteArrayView(&byte, 1));
+        QCOMPARE(bytewise.finish(error), expected);
+    }
 }
 
 void TextRulesTest::walkedFolder_data()

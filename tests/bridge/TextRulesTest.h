@@ -26,6 +26,7 @@ private Q_SLOTS:
     void listingPaths();
     void listingHidden();
     void listingSortOrder();
+    void listingReadInPieces();
     void walkedFolder_data();
     void walkedFolder();
     void emptyListing_data();
