@@ -42,6 +42,27 @@ QString childPath(const QString &folder, const QString &name)
 
 namespace {
 
+// Whether the character at `index` is escaped: it follows an odd run of backslashes.
+bool isEscaped(const QString &printed, qsizetype index)
+{
+    qsizetype backslashes = 0;
+    while (index - 1 - backslashes >= 0 && printed.at(index - 1 - backslashes) == QLatin1Char('\\'))
+        ++backslashes;
+    return backslashes % 2 == 1;
+}
+
+// Where a link's " -> target" begins: the name's own spaces are escaped, so it is the first
+// " -> " whose space is not.
+qsizetype linkArrow(const QString &printed)
+{
+    for (qsizetype arrow = printed.indexOf(QLatin1String(" -> ")); arrow >= 0;
+         arrow = printed.indexOf(QLatin1String(" -> "), arrow + 1)) {
+        if (!isEscaped(printed, arrow))
+            return arrow;
+    }
+    return -1;
+}
+
 bool isRawBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r');
@@ -55,14 +76,8 @@ QString trimPrinted(const QString &line)
     qsizetype end = line.size();
     while (begin < end && isRawBlank(line.at(begin)))
         ++begin;
-    while (end > begin && isRawBlank(line.at(end - 1))) {
-        qsizetype backslashes = 0;
-        while (end - 2 - backslashes >= begin && line.at(end - 2 - backslashes) == QLatin1Char('\\'))
-            ++backslashes;
-        if (backslashes % 2 == 1)
-            break;
+    while (end > begin && isRawBlank(line.at(end - 1)) && !isEscaped(line, end - 1))
         --end;
-    }
     return line.mid(begin, end - begin);
 }
 
@@ -79,9 +94,8 @@ std::optional<FileEntry> parseListingLine(QString line, const QString &folder, b
         return std::nullopt;
     const QString type = match.captured(1);
     QString printed = match.captured(4);
-    // The name's own spaces are escaped, so the first " -> " is the link's.
     if (type == QLatin1String("l")) {
-        const qsizetype arrow = printed.indexOf(QLatin1String(" -> "));
+        const qsizetype arrow = linkArrow(printed);
         if (arrow >= 0)
             printed.truncate(arrow);
     }

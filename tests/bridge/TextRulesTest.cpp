@@ -212,6 +212,12 @@ void TextRulesTest::listingLine_data()
     QTest::newRow("dangling link whose name holds an arrow")
         << "lrwxrwxrwx 1 root root 7 2026-12-10 01:41 brok\\ ->\\ en -> missing"
         << QList<FileEntry>{{"brok -> en", d + "brok -> en", false, 7, "2026-12-10 01:41"}};
+    QTest::newRow("link whose name has an arrow after an escaped space")
+        << "lrwxrwxrwx 1 root root 7 2026-12-10 01:41 ->\\ \\ -> -> /storage/gone -> here"
+        << QList<FileEntry>{{"->  ->", d + "->  ->", false, 7, "2026-12-10 01:41"}};
+    QTest::newRow("link whose name ends in a backslash")
+        << "lrwxrwxrwx 1 root root 7 2026-12-10 01:41 back\\\\ -> target"
+        << QList<FileEntry>{{"back\\", d + "back\\", false, 7, "2026-12-10 01:41"}};
     QTest::newRow("backslash, quote, shell characters")
         << "-rw-r--r-- 1 shell everybody 1 2026-12-10 01:41 a\\\\b\\ \"q\"\\ $(x);`y`|&*"
         << QList<FileEntry>{{"a\\b \"q\" $(x);`y`|&*", d + "a\\b \"q\" $(x);`y`|&*", false, 1, "2026-12-10 01:41"}};
