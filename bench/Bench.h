@@ -45,7 +45,7 @@ public:
 private:
     bool wanted(int figure) const { return m_options.only.isEmpty() || m_options.only.contains(figure); }
 
-    // The times of one copy figure, push and pull, Tessary's and bare adb's, one per run.
+    // The times of one copy figure, push and pull, Tessary's and bare adb's, two per run.
     struct CopyTimes
     {
         QList<double> push, pushBare, pull, pullBare;
@@ -62,6 +62,9 @@ private:
     using AroundJob = std::function<void(TransferJob::Kind kind, bool starting)>;
     CopyTimes timeBigFile(const QString &figure, const AroundJob &around = {});
     CopyTimes timeSmallFiles(const QString &figure);
+    // `local` pushed to the phone's bench folder and pulled back, by Tessary and by bare adb,
+    // in both orders in every run.
+    CopyTimes timeCopies(const QString &figure, const QString &local, const AroundJob &around = {});
     // Figure 9: a batch of 1,000 small files through the queue, and the main thread meanwhile.
     QList<FigureRow> batchFigures();
     // Figure 13: the window's first paint of 100,000 phone rows and a click on a column header.

@@ -12,6 +12,7 @@
 #include "model/AppModel.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,90 +38,69 @@ void progress(const QString &text)
 Bench::CopyTimes Bench::timeBigFile(const QString &figure, const AroundJob &around)
 {
     const QString local = m_home.filePath(QStringLiteral("big.bin"));
-    const QString pulls = m_home.filePath(QStringLiteral("pulled"));
-    const QString remote = phoneBench + QStringLiteral("/big.bin");
     progress(QStringLiteral("figure %1: writing a 1 GiB file").arg(figure));
     writeBigFile(local, shrunk(bigSize));
-    QDir().mkpath(pulls);
-
-    CopyTimes times;
-    for (int i = 0; i < m_options.runs; ++i) {
-        // Tessary and bare adb take turns going first.
-        const bool tessaryFirst = i % 2 == 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            removePath(onPhone(remote));
-            writeBackToDisk();
-            if ((turn == 0) == tessaryFirst) {
-                if (around)
-                    around(TransferJob::Kind::toAndroid, true);
-                times.push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
-                if (around)
-                    around(TransferJob::Kind::toAndroid, false);
-            } else {
-                times.pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
-            }
-        }
-        for (int turn = 0; turn < 2; ++turn) {
-            removePath(pulls + QStringLiteral("/big.bin"));
-            writeBackToDisk();
-            if ((turn == 0) == tessaryFirst) {
-                if (around)
-                    around(TransferJob::Kind::toMac, true);
-                times.pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
-                if (around)
-                    around(TransferJob::Kind::toMac, false);
-            } else {
-                times.pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
-            }
-        }
-        progress(QStringLiteral("figure %1: run %2/%3: push %4 (adb %5), pull %6 (adb %7)")
-                     .arg(figure).arg(i + 1).arg(m_options.runs)
-                     .arg(secondsText(times.push.last()), secondsText(times.pushBare.last()),
-                          secondsText(times.pull.last()), secondsText(times.pullBare.last())));
-    }
-    removePath(onPhone(remote));
-    removePath(pulls);
+    const CopyTimes times = timeCopies(figure, local, around);
     removePath(local);
     return times;
 }
 
 Bench::CopyTimes Bench::timeSmallFiles(const QString &figure)
 {
-    const QString name = QStringLiteral("SmallFiles");
-    const QString local = m_home.filePath(name);
-    const QString pulls = m_home.filePath(QStringLiteral("pulled"));
-    const QString remote = phoneBench + QLatin1Char('/') + name;
+    const QString local = m_home.filePath(QStringLiteral("SmallFiles"));
     progress(QStringLiteral("figure %1: writing 10,000 files of 4 KiB").arg(figure));
     writeFiles(local, int(shrunk(smallCount)), smallSize, QStringLiteral("IMG_"), QStringLiteral(".jpg"));
+    const CopyTimes times = timeCopies(figure, local);
+    removePath(local);
+    return times;
+}
+
+Bench::CopyTimes Bench::timeCopies(const QString &figure, const QString &local, const AroundJob &around)
+{
+    const QString name = QFileInfo(local).fileName();
+    const QString pulls = m_home.filePath(QStringLiteral("pulled"));
+    const QString remote = phoneBench + QLatin1Char('/') + name;
     QDir().mkpath(pulls);
+    const auto timeTessary = [&](const QString &source, TransferJob::Kind kind, const QString &destination) {
+        if (around)
+            around(kind, true);
+        const double seconds = timeJob(source, kind, destination);
+        if (around)
+            around(kind, false);
+        return seconds;
+    };
 
     CopyTimes times;
     for (int i = 0; i < m_options.runs; ++i) {
-        const bool tessaryFirst = i % 2 == 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            removePath(onPhone(remote));
-            writeBackToDisk();
-            if ((turn == 0) == tessaryFirst)
-                times.push.append(timeJob(local, TransferJob::Kind::toAndroid, phoneBench));
-            else
-                times.pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+        // The first copy after copies the other way is the slower one here, whichever tool
+        // makes it, so in every run each side goes first once and second once.
+        for (const bool tessaryFirst : {true, false}) {
+            for (int turn = 0; turn < 2; ++turn) {
+                removePath(onPhone(remote));
+                writeBackToDisk();
+                if ((turn == 0) == tessaryFirst)
+                    times.push.append(timeTessary(local, TransferJob::Kind::toAndroid, phoneBench));
+                else
+                    times.pushBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("push"), local, phoneBench}));
+            }
+            for (int turn = 0; turn < 2; ++turn) {
+                removePath(pulls + QLatin1Char('/') + name);
+                writeBackToDisk();
+                if ((turn == 0) == tessaryFirst)
+                    times.pull.append(timeTessary(remote, TransferJob::Kind::toMac, pulls));
+                else
+                    times.pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
+            }
         }
-        for (int turn = 0; turn < 2; ++turn) {
-            removePath(pulls + QLatin1Char('/') + name);
-            writeBackToDisk();
-            if ((turn == 0) == tessaryFirst)
-                times.pull.append(timeJob(remote, TransferJob::Kind::toMac, pulls));
-            else
-                times.pullBare.append(timeAdb({QStringLiteral("-s"), m_serial, QStringLiteral("pull"), remote, pulls}));
-        }
-        progress(QStringLiteral("figure %1: run %2/%3: folder push %4 (adb %5), pull %6 (adb %7)")
+        const auto lastTwo = [](const QList<double> &list) {
+            return secondsText(list.at(list.size() - 2)) + QStringLiteral(", ") + secondsText(list.last());
+        };
+        progress(QStringLiteral("figure %1: run %2/%3: push %4 (adb %5), pull %6 (adb %7)")
                      .arg(figure).arg(i + 1).arg(m_options.runs)
-                     .arg(secondsText(times.push.last()), secondsText(times.pushBare.last()),
-                          secondsText(times.pull.last()), secondsText(times.pullBare.last())));
+                     .arg(lastTwo(times.push), lastTwo(times.pushBare), lastTwo(times.pull), lastTwo(times.pullBare)));
     }
     removePath(onPhone(remote));
     removePath(pulls);
-    removePath(local);
     return times;
 }
 

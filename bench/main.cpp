@@ -59,7 +59,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const QList<FigureRow> rows = bench.run();
-    std::printf("\nTessary benchmarks, %s, median of %d run(s) [min–max]%s\n\n%s",
+    std::printf("\nTessary benchmarks, %s, median of %d run(s) [min–max] (copy figures: both orders in each run)%s\n\n%s",
                 qPrintable(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd HH:mm 'UTC'"))),
                 options.runs, options.shrink > 1 ? " (--small: sizes a tenth, no figure is a result)" : "",
                 qPrintable(formatTable(rows)));
