@@ -65,12 +65,12 @@ bool Bench::setUp(QString *error)
         m_window->resize(1200, 800);
         m_window->show();
     }
-    if (!waitUntil([this] { return m_model->readyDevice().has_value(); }, phoneWaitMs)) {
+    if (!waitUntil(*m_model, [this] { return m_model->readyDevice().has_value(); }, phoneWaitMs)) {
         *error = QStringLiteral("the model did not see the emulated phone");
         return false;
     }
     m_model->setSelectedSerial(m_serial);
-    waitUntil([this] { return !m_model->androidLoading(); }, phoneWaitMs);
+    waitUntil(*m_model, [this] { return !m_model->androidLoading(); }, phoneWaitMs);
     return true;
 }
 
@@ -127,7 +127,7 @@ double Bench::timeJob(const QString &source, TransferJob::Kind kind, const QStri
     timer.start();
     m_model->enqueue({source}, kind, destDir, false);
     std::optional<TransferJob> finished;
-    const bool ended = waitUntil([&] {
+    const bool ended = waitUntil(*m_model, [&] {
         const QList<TransferJob> jobs = m_model->transfers();
         if (!jobs.isEmpty() && jobs.first().state.isFinished())
             finished = jobs.first();
@@ -164,7 +164,7 @@ void Bench::usePhone(const QString &serial)
     m_serial = serial;
     QDir().mkpath(onPhone(QStringLiteral("/storage/emulated/0/Bench")));
     // The device poll lists a new phone within a few seconds; it is chosen once listed.
-    if (!waitUntil([&] {
+    if (!waitUntil(*m_model, [&] {
             const QList<AndroidDevice> devices = m_model->devices();
             const bool listed = std::any_of(devices.cbegin(), devices.cend(),
                                             [&](const AndroidDevice &device) { return device.serial == serial; });
@@ -177,7 +177,7 @@ void Bench::usePhone(const QString &serial)
 
 void Bench::waitIdle()
 {
-    if (!waitUntil([this] { return !m_model->workerRunning() && !m_model->androidLoading(); }, idleWaitMs))
+    if (!waitUntil(*m_model, [this] { return !m_model->workerRunning() && !m_model->androidLoading(); }, idleWaitMs))
         throw std::runtime_error("the transfer worker did not come to rest");
 }
 

@@ -39,7 +39,7 @@ std::optional<double> timeBackupScan(Model &model, int expectedFiles)
         QElapsedTimer timer;
         timer.start();
         model.prepareBackup();
-        if (!waitUntil([&] { return !model.scanningBackup() && (model.backupPlan() || model.message()); }, 300000))
+        if (!waitUntil(model, [&] { return !model.scanningBackup() && (model.backupPlan() || model.message()); }, 300000))
             throw std::runtime_error("the backup scan did not finish");
         const double seconds = elapsedSeconds(timer);
         const qsizetype found = model.backupPlan() ? model.backupPlan()->files.size() : 0;

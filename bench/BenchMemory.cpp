@@ -42,11 +42,11 @@ int memoryChild(const QString &serial, const QString &phonePath, int rows)
     MainWindow window(&model);
     window.resize(1200, 800);
     window.show();
-    if (!waitUntil([&] { return model.readyDevice().has_value(); }, childWaitMs))
+    if (!waitUntil(model, [&] { return model.readyDevice().has_value(); }, childWaitMs))
         return 2;
     model.setSelectedSerial(serial);
     model.goAndroid(phonePath);
-    if (!waitUntil([&] {
+    if (!waitUntil(model, [&] {
             return model.androidPath() == phonePath && !model.androidLoading()
                 && model.androidItems().size() == rows;
         }, childWaitMs))

@@ -217,12 +217,12 @@ QList<FigureRow> Bench::batchFigures()
             if ((turn == 0) == tessaryFirst) {
                 m_model->clearFinishedTransfers();
                 m_model->goAndroid(remote);
-                waitUntil([this] { return !m_model->androidLoading(); }, batchWaitMs);
+                waitUntil(*m_model, [this] { return !m_model->androidLoading(); }, batchWaitMs);
                 meter.start();
                 QElapsedTimer timer;
                 timer.start();
                 m_model->enqueue(paths, TransferJob::Kind::toAndroid, remote, false);
-                const bool ended = waitUntil([&] {
+                const bool ended = waitUntil(*m_model, [&] {
                     const QList<TransferJob> jobs = m_model->transfers();
                     return jobs.size() == count && !m_model->workerRunning() && !m_model->androidLoading()
                         && std::none_of(jobs.cbegin(), jobs.cend(), [](const TransferJob &job) { return job.state.isActive(); });
@@ -252,7 +252,7 @@ QList<FigureRow> Bench::batchFigures()
     m_model->setMacPath(home);
     m_model->reloadMac();
     m_model->goAndroid(phoneFolder);
-    waitUntil([this] { return !m_model->androidLoading(); }, batchWaitMs);
+    waitUntil(*m_model, [this] { return !m_model->androidLoading(); }, batchWaitMs);
     removePath(onPhone(remote));
     removePath(local);
     const double worst = median(stalls);
@@ -275,7 +275,7 @@ FigureRow Bench::cancelFigure()
         m_model->enqueue({local}, TransferJob::Kind::toAndroid, phoneBench, false);
         // Cancelled in full flow: once adb has moved a tenth of the file.
         std::optional<TransferJob> job;
-        if (!waitUntil([&] {
+        if (!waitUntil(*m_model, [&] {
                 const QList<TransferJob> jobs = m_model->transfers();
                 if (!jobs.isEmpty() && jobs.first().state.value() == TransferJob::State::Case::running
                     && jobs.first().progress >= 0.1)
@@ -286,7 +286,7 @@ FigureRow Bench::cancelFigure()
         QElapsedTimer timer;
         timer.start();
         m_model->cancelTransfer(job->id);
-        const bool cancelled = waitUntil([&] {
+        const bool cancelled = waitUntil(*m_model, [&] {
             const QList<TransferJob> jobs = m_model->transfers();
             return !jobs.isEmpty() && jobs.first().state.isFinished();
         }, 60000);
