@@ -9,13 +9,14 @@ bool waitUntil(const QObject &announcer, const std::function<bool()> &done, int 
     if (done())
         return true;
     QEventLoop loop;
+    const auto quitWhenDone = [&] {
+        if (done())
+            loop.quit();
+    };
     QTimer check;
     check.setSingleShot(true);
     check.setInterval(0);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
+    QObject::connect(&check, &QTimer::timeout, &loop, quitWhenDone);
     // Every signal of the announcer (re)starts the zero-delay check; QTimer::start() takes no
     // arguments, so any signal may drive it.
     const QMetaObject *meta = announcer.metaObject();
@@ -26,17 +27,13 @@ bool waitUntil(const QObject &announcer, const std::function<bool()> &done, int 
             QObject::connect(&announcer, method, &check, restart);
     }
     QTimer fallback;
-    QObject::connect(&fallback, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
+    QObject::connect(&fallback, &QTimer::timeout, &loop, quitWhenDone);
     fallback.start(50);
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     deadline.start(timeoutMs);
     loop.exec();
-    QObject::disconnect(&announcer, nullptr, &check, nullptr);
     return done();
 }
 
